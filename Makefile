@@ -1,0 +1,27 @@
+# The two commands a newcomer runs: 'make run' and 'make test'.
+JOBS ?= $(shell nproc)
+
+.PHONY: run test test-asan build build-asan setup clean
+
+setup:
+	./scripts/setup
+
+build: setup
+	cmake --preset default >/dev/null
+	cmake --build --preset default -j $(JOBS)
+
+run: build
+	./scripts/run
+
+test: build
+	ctest --preset default -j $(JOBS)
+
+build-asan: setup
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan -j $(JOBS)
+
+test-asan: build-asan
+	ctest --preset asan -j $(JOBS)
+
+clean:
+	rm -rf build build-asan

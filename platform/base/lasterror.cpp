@@ -1,0 +1,15 @@
+#include "platform/base/lasterror.h"
+
+namespace {
+thread_local DWORD t_lastError = 0;
+}
+
+extern "C" DWORD GetLastError()
+{
+    return t_lastError;
+}
+
+extern "C" void SetLastError(DWORD code)
+{
+    t_lastError = code;
+}
