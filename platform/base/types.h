@@ -38,6 +38,7 @@ typedef BYTE* LPBYTE;
 typedef WORD* LPWORD;
 typedef DWORD* LPDWORD;
 typedef LONG* LPLONG;
+typedef LONG* PLONG;
 typedef void* LPVOID;
 typedef const void* LPCVOID;
 typedef CHAR* LPSTR;
@@ -93,6 +94,7 @@ struct FILETIME {
     DWORD dwHighDateTime;
 };
 typedef FILETIME* LPFILETIME;
+typedef FILETIME* PFILETIME;
 
 struct SYSTEMTIME {
     WORD wYear, wMonth, wDayOfWeek, wDay, wHour, wMinute, wSecond, wMilliseconds;
