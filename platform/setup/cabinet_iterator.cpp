@@ -120,8 +120,11 @@ BOOL CabinetWalk::Run()
     m_first = m_decompressor->open(m_decompressor, m_cabinet.c_str());
     if (!m_first) {
         int error = m_decompressor->last_error(m_decompressor);
-        if (error == MSPACK_ERR_OPEN || error == MSPACK_ERR_READ || error == MSPACK_ERR_SEEK)
+        if (error == MSPACK_ERR_OPEN)
             return Fail(OpenError(ERROR_FILE_NOT_FOUND));
+        // A read that fails without a file error is a cabinet cut short.
+        if (error == MSPACK_ERR_READ || error == MSPACK_ERR_SEEK)
+            return Fail(OpenError(ERROR_INVALID_DATA));
         if (error == MSPACK_ERR_NOMEMORY)
             return Fail(ERROR_NOT_ENOUGH_MEMORY);
         return RunEmptyCabinet();
