@@ -43,6 +43,15 @@ public:
     void MarkPresent(int row);
     void AssignDriveLetters();
 
+    /// What a walk of the USB device list did.
+    struct EjectReport {
+        int walked = 0;    // 1 when the device list was walked
+        int ejected = 0;   // nodes whose removal the system accepted
+        int refused = 0;   // nodes whose removal the system refused
+    };
+    /// Asks the Configuration Manager to eject every started USB device of a known model.
+    EjectReport EjectKnownUsbPlayers();
+
     const KnownModel& Row(int index) const { return m_rows[index]; }
     int RowCount() const { return m_rowCount; }
     const std::vector<std::unique_ptr<UsbDeviceRecord>>& Records() const { return m_records; }
