@@ -1,5 +1,5 @@
 // SetupIterateCabinetA over libmspack's cabinet reader.
-#include "platform/setup/setupapi.h"
+#include "platform/setup/cabinet.h"
 
 #include <mspack.h>
 

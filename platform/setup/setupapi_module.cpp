@@ -1,6 +1,6 @@
 // The system module "SETUPAPI.DLL": the functions programs may load from it by name. Areas that
 // add functions to the module list them in this one table.
-#include "platform/setup/setupapi.h"
+#include "platform/setup/cabinet.h"
 
 #include "platform/kernel/modules.h"
 

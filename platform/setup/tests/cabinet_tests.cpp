@@ -1,6 +1,6 @@
 // The cabinet iterator on cabinets written by gcab and by kvu-pack, extracting onto a simulated
 // drive through the file layer.
-#include "platform/setup/setupapi.h"
+#include "platform/setup/cabinet.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
