@@ -696,7 +696,7 @@ MachineDocument::~MachineDocument() = default;
 
 std::string MachineDocument::Text() const
 {
-    return m_json->dump(2) + "\n";
+    return m_json->dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
 template <class Edit>
