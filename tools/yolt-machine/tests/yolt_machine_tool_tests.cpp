@@ -191,3 +191,15 @@ TEST_F(YoltMachineTool, HelpForEveryCommand)
     EXPECT_EQ(general.exitCode, 0);
     EXPECT_NE(general.out.find("PX210"), std::string::npos);
 }
+
+TEST_F(YoltMachineTool, ARunningProgramSeesPlugAndUnplugAtItsNextCall)
+{
+    Machine& running = CurrentMachine();  // the scratch machine, named by YOLT_MACHINE for the tool
+    ASSERT_FALSE(running.FindDrive('E'));
+    ASSERT_EQ(Run({"plug", "PX260"}).exitCode, 0);
+    ASSERT_TRUE(running.FindDrive('E'));
+    EXPECT_EQ(running.StorageIdentityOf('E')->product, "PX260           ");
+    ASSERT_EQ(Run({"unplug", "E"}).exitCode, 0);
+    EXPECT_FALSE(running.FindDrive('E'));
+    EXPECT_TRUE(running.UsbDevices().empty());
+}
