@@ -14,3 +14,9 @@ yolt_test(oleaut_tests
   LIBS yolt_oleaut)
 add_dependencies(oleaut_tests oleaut_sample_tlb)
 target_compile_definitions(oleaut_tests PRIVATE SAMPLE_TLB="${SAMPLE_TLB}")
+
+# FIXME: loading libraries by path and registering them need the file layer and the registry;
+# they stay a static library, linked only where called, until both are part of the platform.
+add_library(yolt_oleaut_registration STATIC registry_tree.cpp typelib_load.cpp typelib_register.cpp)
+target_link_libraries(yolt_oleaut_registration PUBLIC yolt_oleaut yolt_kernel)
+set(SAMPLE_TLB ${SAMPLE_TLB} PARENT_SCOPE)
