@@ -4,33 +4,9 @@
 // library; both must change together.
 #pragma once
 
+#include "component/contract/enums.h"
 #include "platform/base/bstr.h"
 #include "platform/com/dispatch.h"
-
-/// Models of player the component knows; 0 means no player.
-enum KVXRModelType : LONG {
-    eMODEL_Unknown = 0,
-    eMODEL_PX210 = 1,
-    eMODEL_PX260 = 2,
-    eMODEL_RQ210 = 3,
-    eMODEL_RQ310 = 4,
-    eMODEL_VN210 = 5,
-    eMODEL_VN310 = 6,
-    eMODEL_VN340 = 7,
-    eMODEL_WC110 = 8,
-    eMODEL_WC140 = 9,
-    eMODEL_PX310 = 10,
-    eMODEL_PX410 = 11,
-};
-
-/// Features of a model, as bit flags that a device reports ORed together.
-enum KVXRSupportFeature : LONG {
-    feature_Basic = 0,
-    feature_FWUpgrade = 1,
-    feature_Radio = 2,
-    feature_Logo = 4,
-    feature_MediaSearch = 8,
-};
 
 // {318BF3DE-BA7A-4CB7-ABEC-2F395B00359F}
 inline constexpr GUID LIBID_KVXRDTCT = {0x318BF3DE, 0xBA7A, 0x4CB7, {0xAB, 0xEC, 0x2F, 0x39, 0x5B, 0x00, 0x35, 0x9F}};
