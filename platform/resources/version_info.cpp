@@ -9,6 +9,7 @@
 #include "platform/base/wtext.h"
 #include "platform/kernel/codepages.h"
 #include "platform/resources/resources.h"
+#include "platform/resources/version_tree.h"
 
 namespace {
 
@@ -50,87 +51,6 @@ std::u16string WideFromAnsi(LPCSTR text)
     return wide;
 }
 
-struct Node {
-    size_t offset;       // of the node in the tree
-    size_t length;       // the node's length field
-    uint16_t valueLength;
-    uint16_t type;
-    std::u16string key;
-    size_t valueOffset;
-    size_t childrenOffset;
-};
-
-// Reads the node at `offset`, which must end by `limit`.
-std::optional<Node> ReadNode(const uint8_t* tree, size_t offset, size_t limit)
-{
-    if (offset + 6 > limit)
-        return std::nullopt;
-    Node node{offset, ReadU16(tree + offset), ReadU16(tree + offset + 2), ReadU16(tree + offset + 4), {}, 0, 0};
-    if (node.length < 6 || node.length > limit - offset)
-        return std::nullopt;
-    size_t end = offset + node.length;
-    size_t at = offset + 6;
-    while (true) {
-        if (at + 2 > end)
-            return std::nullopt;
-        char16_t c = ReadU16(tree + at);
-        at += 2;
-        if (c == 0)
-            break;
-        node.key.push_back(c);
-    }
-    node.valueOffset = Align4(at);
-    size_t valueBytes = node.type == 1 ? size_t(node.valueLength) * 2 : node.valueLength;
-    if (node.valueOffset + valueBytes > end) {
-        // A text value may be written without the padding its length implies.
-        if (node.valueOffset > end)
-            return std::nullopt;
-        valueBytes = end - node.valueOffset;
-        node.valueLength = static_cast<uint16_t>(node.type == 1 ? valueBytes / 2 : valueBytes);
-    }
-    node.childrenOffset = Align4(node.valueOffset + valueBytes);
-    return node;
-}
-
-bool SameKey(const std::u16string& a, std::u16string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (yolt::FoldUpper(a[i]) != yolt::FoldUpper(b[i]))
-            return false;
-    }
-    return true;
-}
-
-// Walks the path's components ("\StringFileInfo\000004B0\ProductName") from the root.
-std::optional<Node> FindNode(const uint8_t* tree, std::u16string_view path)
-{
-    size_t treeLength = ReadU16(tree);
-    auto node = ReadNode(tree, 0, treeLength);
-    while (node && !path.empty()) {
-        size_t separator = path.find(u'\\');
-        std::u16string_view component = path.substr(0, separator);
-        path = separator == std::u16string_view::npos ? std::u16string_view() : path.substr(separator + 1);
-        if (component.empty())
-            continue;
-        size_t end = node->offset + node->length;
-        std::optional<Node> found;
-        for (size_t at = node->childrenOffset; at < end;) {
-            auto child = ReadNode(tree, at, end);
-            if (!child)
-                break;
-            if (SameKey(child->key, component)) {
-                found = child;
-                break;
-            }
-            at = Align4(at + child->length);
-        }
-        node = found;
-    }
-    return node;
-}
-
 DWORD SizeFor(LPCWSTR path, LPDWORD handle)
 {
     if (handle != nullptr)
@@ -170,14 +90,14 @@ BOOL Query(LPCVOID block, std::u16string_view path, bool narrow, LPVOID* buffer,
         return FALSE;
     }
     auto tree = static_cast<const uint8_t*>(block);
-    auto node = FindNode(tree, path);
+    auto node = yolt::rsrc::FindVersionValue(tree, path);
     if (!node) {
         SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
         return FALSE;
     }
-    *buffer = const_cast<uint8_t*>(tree + node->valueOffset);
-    *length = node->valueLength;
-    if (!narrow || node->type != 1 || node->valueLength == 0)
+    *buffer = const_cast<uint8_t*>(tree + node->offset);
+    *length = node->length;
+    if (!narrow || !node->isText || node->length == 0)
         return TRUE;
 
     // The 8-bit form goes to the buffer's second half, which GetFileVersionInfo set aside.
@@ -189,14 +109,14 @@ BOOL Query(LPCVOID block, std::u16string_view path, bool narrow, LPVOID* buffer,
         return FALSE;
     }
     std::u16string text;
-    for (size_t i = 0; i < node->valueLength; ++i) {
-        char16_t c = ReadU16(tree + node->valueOffset + 2 * i);
+    for (size_t i = 0; i < node->length; ++i) {
+        char16_t c = ReadU16(tree + node->offset + 2 * i);
         if (c == 0)
             break;
         text.push_back(c);
     }
-    auto area = const_cast<char*>(reinterpret_cast<const char*>(tree + Align4(treeLength) + 4 + node->valueOffset));
-    int room = static_cast<int>(node->valueLength) * 2;
+    auto area = const_cast<char*>(reinterpret_cast<const char*>(tree + Align4(treeLength) + 4 + node->offset));
+    int room = static_cast<int>(node->length) * 2;
     int written = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()) + 1, area, room, nullptr, nullptr);
     if (written <= 0)
         return FALSE;

@@ -228,7 +228,8 @@ std::vector<Token> Preprocessor::Run(const std::filesystem::path& script)
     ReadFile(script, false, 0);
     Token end;
     end.kind = TokenKind::End;
-    end.file = script.string();
+    end.file = tokens_.empty() ? script.string() : tokens_.back().file;
+    end.line = tokens_.empty() ? 0 : tokens_.back().line;
     tokens_.push_back(end);
     return std::move(tokens_);
 }
@@ -276,7 +277,7 @@ void Preprocessor::ReadFile(const std::filesystem::path& path, bool onlyDirectiv
         tokens_.insert(tokens_.end(), tokens.begin(), tokens.end());
     }
     if (conditions_.size() != conditionDepth)
-        throw CompileError(path.string(), static_cast<int>(lines.size()), "#if without #endif");
+        throw CompileError(path.string(), conditions_.back().line, "#if without #endif");
 }
 
 void Preprocessor::Directive(const std::string& text, const std::filesystem::path& path, int line, int depth)
@@ -293,7 +294,7 @@ void Preprocessor::Directive(const std::string& text, const std::filesystem::pat
         bool value = false;
         if (parentActive)
             value = name == "if" ? Evaluate(rest, file, line) : ((macros_.count(rest) != 0) == (name == "ifdef"));
-        conditions_.push_back({parentActive && value, value, parentActive});
+        conditions_.push_back({parentActive && value, value, parentActive, line});
         return;
     }
     if (name == "elif" || name == "else" || name == "endif") {

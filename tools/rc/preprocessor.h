@@ -39,6 +39,7 @@ private:
         bool active;     // whether lines are taken now
         bool taken;      // whether a branch of this group was taken
         bool parentActive;
+        int line;        // of the #if, for errors
     };
 
     std::vector<std::filesystem::path> includeDirs_;

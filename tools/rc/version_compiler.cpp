@@ -104,6 +104,7 @@ void ScriptCompiler::VersionBlock(VersionNode& parent)
         }
         // A value is a text, or a list of numbers (WORDs, DWORDs when written with L).
         ByteWriter bytes;
+        Expect(",");
         bool first = true;
         while (first || PeekPunct(",")) {
             if (!first)
