@@ -34,8 +34,11 @@ function(yolt_add_resources target script)
   target_sources(${target} PRIVATE ${source})
   set_source_files_properties(${source} PROPERTIES OBJECT_DEPENDS ${source}.yres)
   get_target_property(type ${target} TYPE)
+  # A program's symbols are not exported by default; the platform looks this one up. An
+  # object library passes the option on to the program or module that links it.
   if(type STREQUAL "EXECUTABLE")
-    # A program's symbols are not exported by default; the platform looks this one up.
     target_link_options(${target} PRIVATE -Wl,--export-dynamic-symbol=yolt_resource_blob)
+  elseif(type STREQUAL "OBJECT_LIBRARY")
+    target_link_options(${target} INTERFACE -Wl,--export-dynamic-symbol=yolt_resource_blob)
   endif()
 endfunction()
