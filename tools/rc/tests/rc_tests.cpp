@@ -9,7 +9,7 @@
 #include "platform/resources/resource_directory.h"
 #include "platform/resources/version_tree.h"
 #include "tools/rc/script_compiler.h"
-#include "tools/rc/tests/fixture_files.h"
+#include "platform/resources/tests/fixture_files.h"
 
 namespace {
 
@@ -146,9 +146,9 @@ protected:
     {
         RcTest::SetUp();
         Write("ids.h", kIds);
-        test::WriteBytes(dir_ / "face.bmp", test::MakeBmp(3, 2, [](int x, int y) { return 0x102030u * (x + 1) + y; }));
-        test::WriteBytes(dir_ / "app.ico", test::MakeIconFile({32, 16}, false));
-        test::WriteBytes(dir_ / "hand.cur", test::MakeIconFile({32}, true));
+        yolt::rsrc::test::WriteBytes(dir_ / "face.bmp", yolt::rsrc::test::MakeBmp(3, 2, [](int x, int y) { return 0x102030u * (x + 1) + y; }));
+        yolt::rsrc::test::WriteBytes(dir_ / "app.ico", yolt::rsrc::test::MakeIconFile({32, 16}, false));
+        yolt::rsrc::test::WriteBytes(dir_ / "hand.cur", yolt::rsrc::test::MakeIconFile({32}, true));
         Write("lib.tlb", "TLB-BYTES");
         blob_ = Blob(kScript, {"TYPELIB_FILE=\"" + (dir_ / "lib.tlb").string() + "\""});
         auto directory = yolt::rsrc::ResourceDirectory::Open(blob_.data(), blob_.size());
@@ -170,7 +170,7 @@ protected:
 
 TEST_F(FullScript, PlacesEveryResourceUnderItsTypeAndName)
 {
-    auto bmp = test::MakeBmp(3, 2, [](int x, int y) { return 0x102030u * (x + 1) + y; });
+    auto bmp = yolt::rsrc::test::MakeBmp(3, 2, [](int x, int y) { return 0x102030u * (x + 1) + y; });
     auto bitmap = Data(ResourceKey::Id(2), ResourceKey::Id(134));
     EXPECT_EQ(std::vector<uint8_t>(bitmap.begin(), bitmap.end()), std::vector<uint8_t>(bmp.begin() + 14, bmp.end()));
     EXPECT_EQ(Data(ResourceKey::Id(2), ResourceKey::FromWide(u"logo")).size(), bitmap.size());

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <vector>
 
-namespace yolt::rc::test {
+namespace yolt::rsrc::test {
 
 inline void Put16(std::vector<uint8_t>& out, uint16_t v)
 {
@@ -108,4 +108,4 @@ inline std::vector<uint8_t> MakeIconFile(const std::vector<int>& sizes, bool cur
     return file;
 }
 
-}  // namespace yolt::rc::test
+}  // namespace yolt::rsrc::test
