@@ -7,3 +7,9 @@ function(yolt_test name)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
     PROPERTIES ENVIRONMENT "YOLT_BIN=${CMAKE_BINARY_DIR}/bin;YOLT_SOURCE=${CMAKE_SOURCE_DIR}")
 endfunction()
+
+# $<LINK_LIBRARY:NO_AS_NEEDED,lib>: links a shared library that is used only through the module
+# loader (a system module that registers itself when loaded), so the linker keeps it even though
+# no symbol of it is referenced.
+set(CMAKE_LINK_LIBRARY_USING_NO_AS_NEEDED "LINKER:--push-state,--no-as-needed" "<LINK_ITEM>" "LINKER:--pop-state")
+set(CMAKE_LINK_LIBRARY_USING_NO_AS_NEEDED_SUPPORTED TRUE)

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <map>
+#include <ostream>
 #include <string>
 
 #include "platform/kernel/tests/temp_machine.h"
@@ -13,6 +14,11 @@
 namespace scan_testing {
 
 enum class Family { Nt, Windows9x };
+
+inline void PrintTo(Family family, std::ostream* out)
+{
+    *out << (family == Family::Nt ? "NT family" : "95 family");
+}
 
 class ScanMachine {
 public:
