@@ -52,3 +52,9 @@ function(yolt_add_resources target script)
     target_link_options(${target} INTERFACE -Wl,--export-dynamic-symbol=yolt_resource_blob)
   endif()
 endfunction()
+
+# $<LINK_LIBRARY:NO_AS_NEEDED,lib>: links a shared library that is used only through the module
+# loader (a system module that registers itself when loaded), so the linker keeps it even though
+# no symbol of it is referenced.
+set(CMAKE_LINK_LIBRARY_USING_NO_AS_NEEDED "LINKER:--push-state,--no-as-needed" "<LINK_ITEM>" "LINKER:--pop-state")
+set(CMAKE_LINK_LIBRARY_USING_NO_AS_NEEDED_SUPPORTED TRUE)
