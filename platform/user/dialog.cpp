@@ -362,6 +362,8 @@ BOOL EndDialog(HWND dialog, INT_PTR result)
     if (HWND owner = std::exchange(d->disabledOwner, nullptr); owner && IsWindow(owner))
         EnableWindow(owner, TRUE);
     ShowWindow(dialog, SW_HIDE);
+    // Wakes the modal loop, which may be waiting for input.
+    PostMessageW(dialog, WM_NULL, 0, 0);
     return TRUE;
 }
 

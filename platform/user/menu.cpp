@@ -185,6 +185,7 @@ bool ChooseMenuItem(const std::u16string& text)
             continue;
         m.chosen = item.id;
         m.done = true;
+        PostMessageW(m.owner, WM_NULL, 0, 0);  // wakes the menu loop
         return true;
     }
     return false;
@@ -196,6 +197,7 @@ bool DismissMenu()
     if (!m.open)
         return false;
     m.done = true;
+    PostMessageW(m.owner, WM_NULL, 0, 0);
     return true;
 }
 

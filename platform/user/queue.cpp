@@ -277,6 +277,11 @@ void PumpMessages()
     }
 }
 
+std::optional<uint64_t> NextTimerDuePublic()
+{
+    return NextTimerDue();
+}
+
 int WaitingLoops()
 {
     return S().waitingLoops;

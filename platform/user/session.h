@@ -25,6 +25,8 @@ void InjectMouse(MouseAction action, POINT screen);
 void InjectKey(UINT virtualKey, bool alt = false);
 /// Dispatches everything pending (posted, input, paint, due timers) without waiting.
 void PumpMessages();
+/// When the next timer is due on the machine's clock, if any timer runs.
+std::optional<uint64_t> NextTimerDuePublic();
 /// The number of message loops of this thread that are waiting in GetMessage.
 int WaitingLoops();
 
