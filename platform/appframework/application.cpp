@@ -1,0 +1,156 @@
+#include "platform/appframework/application.h"
+
+#include <cstdio>
+#include <string>
+
+#include "platform/display/script.h"
+
+namespace {
+
+CWinApp*& App()
+{
+    static CWinApp* app = nullptr;
+    return app;
+}
+
+HINSTANCE& ResourceHandle()
+{
+    static HINSTANCE handle = nullptr;
+    return handle;
+}
+
+struct Ole {
+    std::function<bool()> initialize;
+    std::function<void()> uninitialize;
+    bool started = false;
+};
+
+Ole& OleState()
+{
+    static Ole ole;
+    return ole;
+}
+
+// The module handle programs get for their own module until modules are resolved by path: the
+// resources of the program are registered under it.
+HINSTANCE ProgramModule()
+{
+    return reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(0x400000));
+}
+
+}  // namespace
+
+void CException::Delete()
+{
+    if (m_bAutoDelete)
+        delete this;
+}
+
+void AfxThrowMemoryException()
+{
+    static CMemoryException shared = [] {
+        CMemoryException e;
+        e.m_bAutoDelete = false;
+        return e;
+    }();
+    throw &shared;
+}
+
+CWinApp::CWinApp(LPCSTR appName) : m_pszAppName(appName)
+{
+    App() = this;
+    m_hInstance = ProgramModule();
+}
+
+CWinApp::~CWinApp()
+{
+    if (App() == this)
+        App() = nullptr;
+}
+
+int CWinApp::Run()
+{
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return ExitInstance();
+}
+
+CWinApp* AfxGetApp()
+{
+    return App();
+}
+
+HINSTANCE AfxGetInstanceHandle()
+{
+    return App() ? App()->m_hInstance : ProgramModule();
+}
+
+HINSTANCE AfxGetResourceHandle()
+{
+    return ResourceHandle() ? ResourceHandle() : AfxGetInstanceHandle();
+}
+
+void AfxSetResourceHandle(HINSTANCE module)
+{
+    ResourceHandle() = module;
+}
+
+BOOL AfxOleInit()
+{
+    Ole& ole = OleState();
+    if (ole.started)
+        return TRUE;
+    if (ole.initialize && !ole.initialize())
+        return FALSE;
+    ole.started = true;
+    return TRUE;
+}
+
+int AfxMessageBox(LPCSTR text, UINT type, UINT)
+{
+    CWinApp* app = AfxGetApp();
+    HWND owner = app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : GetActiveWindow();
+    if (owner && !IsWindow(owner))
+        owner = nullptr;
+    return MessageBoxA(owner, text, app && app->m_pszAppName ? app->m_pszAppName : "", type);
+}
+
+int AfxWinMain(int argc, char** argv)
+{
+    yolt::display::InitPresentationFromEnvironment();
+    CWinApp* app = AfxGetApp();
+    if (!app) {
+        std::fprintf(stderr, "the program has no application object\n");
+        return 1;
+    }
+    // The command-line tail: the words after the program's name, joined by blanks.
+    static std::string tail;
+    tail.clear();
+    for (int i = 1; i < argc; ++i)
+        tail += (i > 1 ? " " : "") + std::string(argv[i]);
+    app->m_lpCmdLine = tail.data();
+    if (!app->m_pszAppName && argc > 0) {
+        static std::string name;
+        name = argv[0];
+        name = name.substr(name.find_last_of('/') + 1);
+        app->m_pszAppName = name.c_str();
+    }
+    int code = app->InitInstance() ? app->Run() : app->ExitInstance();
+    Ole& ole = OleState();
+    if (ole.started && ole.uninitialize)
+        ole.uninitialize();
+    ole.started = false;
+    std::fflush(stdout);
+    return code;
+}
+
+namespace yolt::afx {
+void SetOleInitializer(std::function<bool()> initialize, std::function<void()> uninitialize)
+{
+    OleState().initialize = std::move(initialize);
+    OleState().uninitialize = std::move(uninitialize);
+}
+}  // namespace yolt::afx
