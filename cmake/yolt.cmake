@@ -7,3 +7,13 @@ function(yolt_test name)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
     PROPERTIES ENVIRONMENT "YOLT_BIN=${CMAKE_BINARY_DIR}/bin;YOLT_SOURCE=${CMAKE_SOURCE_DIR}")
 endfunction()
+
+# yolt_typelib(TARGET DESCRIPTION OUTPUT): compiles a type library description (JSON) into
+# the binary library at OUTPUT with tools/typelib at build time.
+function(yolt_typelib target description output)
+  add_custom_command(OUTPUT ${output}
+    COMMAND typelib ${description} ${output}
+    DEPENDS typelib ${description}
+    COMMENT "Compiling type library ${output}")
+  add_custom_target(${target} ALL DEPENDS ${output})
+endfunction()

@@ -197,3 +197,17 @@ extern "C" int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR narrow, in
             (static_cast<unsigned char>(buffer[2 * i + 1]) << 8));
     return static_cast<int>(units);
 }
+
+extern "C" BOOL IsDBCSLeadByteEx(UINT codePage, BYTE byte)
+{
+    switch (yolt::ResolveCodePage(codePage)) {
+    case 932:
+        return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    case 936:
+    case 949:
+    case 950:
+        return byte >= 0x81 && byte <= 0xFE;
+    default:
+        return FALSE;
+    }
+}

@@ -29,3 +29,8 @@ namespace yolt {
 /// The code page a CP_ACP, CP_OEMCP or CP_THREAD_ACP request stands for on this machine.
 UINT ResolveCodePage(UINT codePage);
 }
+
+extern "C" {
+/// Whether `byte` starts a double-byte character in the code page (932, 936, 949, 950).
+BOOL IsDBCSLeadByteEx(UINT codePage, BYTE byte);
+}

@@ -1,16 +1,12 @@
 #include "platform/machine/machine.h"
 
 #include <algorithm>
-#include <mutex>
 
 #include "platform/base/wtext.h"
 
 namespace yolt::machine {
 
 namespace {
-std::mutex g_currentLock;
-std::shared_ptr<Machine> g_current;
-
 bool SameName(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() && _strnicmp(a.data(), b.data(), a.size()) == 0;
@@ -26,20 +22,6 @@ std::optional<Drive> Machine::FindDrive(char letter)
             return d;
     }
     return std::nullopt;
-}
-
-Machine& CurrentMachine()
-{
-    std::lock_guard guard(g_currentLock);
-    if (!g_current)
-        g_current = std::make_shared<MemoryMachine>(false);
-    return *g_current;
-}
-
-void SetCurrentMachine(std::shared_ptr<Machine> machine)
-{
-    std::lock_guard guard(g_currentLock);
-    g_current = std::move(machine);
 }
 
 Drive HostRootDrive()

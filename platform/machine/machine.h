@@ -70,6 +70,19 @@ struct UsbDevice {
     bool inUse = false;    // vetoes an eject request
 };
 
+/// How the 95-family volume controller ("\\.\vwin32") answers the DOS block-device requests.
+/// Data only: the device itself is served by the kernel's device I/O layer.
+struct VolumeControllerBehaviour {
+    bool available = true;              // false: the device cannot be opened
+    bool resetRefused = false;          // the reset-drive request fails
+    bool lockRefused = false;           // locking fails in both categories (a program uses the drive)
+    bool category48Unsupported = false; // lock and unlock fail with category 0x48, work with 0x08
+    DWORD statusFailure = 0;            // nonzero: the lock-status report fails with carry set and this EAX
+    BYTE pendingLocks = 0;              // the number of pending locks the status report gives
+    bool releaseRefused = false;        // a request to release one medium lock fails
+    bool ejectRefused = false;          // the eject-medium request fails
+};
+
 class Machine {
 public:
     virtual ~Machine() = default;
@@ -88,6 +101,12 @@ public:
     /// The folder holding the registry's hive files.
     virtual std::filesystem::path RegistryFolder() = 0;
     virtual Clock& GetClock() = 0;
+    /// How the 95-family volume controller behaves; the default answers every request.
+    virtual VolumeControllerBehaviour VolumeController() { return {}; }
+    /// Raw registry content (.reg text) for the 95-family hardware keys ("Enum\USB",
+    /// "...\DeviceClasses\...", "Enum\SCSI") given by a test in place of the content
+    /// derived from the attached devices; nothing when the keys are to be derived.
+    virtual std::optional<std::string> HardwareRegistryText() { return std::nullopt; }
 
     /// Detaches a USB device and the drive it provides; false when no such device is attached.
     virtual bool DetachUsbDevice(const std::string& deviceId) = 0;
@@ -96,8 +115,11 @@ public:
     virtual bool SetDriveFileSystem(char letter, const std::string& fileSystem) = 0;
 };
 
-/// The machine of this process: the one set by SetCurrentMachine, else the one chosen by the
-/// environment at first use.
+/// The machine of this process: the one set by SetCurrentMachine, else the folder named by the
+/// environment variable YOLT_MACHINE, else the default machine in the user's data folder
+/// (created on first use as a demonstration machine). Throws MachineError (machine_error.h)
+/// when the chosen machine cannot be opened; programs call it once at start, catch the error
+/// and print its what() as one line.
 Machine& CurrentMachine();
 /// Replaces the machine of this process (tests); null returns to the environment's choice.
 void SetCurrentMachine(std::shared_ptr<Machine> machine);
@@ -116,6 +138,8 @@ public:
     std::vector<std::string> missingModules;
     std::vector<std::pair<std::string, std::string>> missingFunctions;
     std::filesystem::path registryFolder;
+    VolumeControllerBehaviour volumeController;
+    std::optional<std::string> hardwareRegistry;
 
     SystemVersion Version() override { return version; }
     LocaleSettings Locale() override { return locale; }
@@ -126,6 +150,8 @@ public:
     bool IsFunctionMissing(std::string_view module, std::string_view function) override;
     std::filesystem::path RegistryFolder() override { return registryFolder; }
     Clock& GetClock() override { return *m_clock; }
+    VolumeControllerBehaviour VolumeController() override { return volumeController; }
+    std::optional<std::string> HardwareRegistryText() override { return hardwareRegistry; }
     bool DetachUsbDevice(const std::string& deviceId) override;
     bool SetDriveLabel(char letter, const std::string& label) override;
     bool SetDriveFileSystem(char letter, const std::string& fileSystem) override;
