@@ -2,7 +2,9 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
+#include "platform/com/com_runtime.h"
 #include "platform/display/script.h"
 
 namespace {
@@ -19,16 +21,10 @@ HINSTANCE& ResourceHandle()
     return handle;
 }
 
-struct Ole {
-    std::function<bool()> initialize;
-    std::function<void()> uninitialize;
-    bool started = false;
-};
-
-Ole& OleState()
+bool& OleStarted()
 {
-    static Ole ole;
-    return ole;
+    static bool started = false;
+    return started;
 }
 
 // The module handle programs get for their own module until modules are resolved by path: the
@@ -100,12 +96,11 @@ void AfxSetResourceHandle(HINSTANCE module)
 
 BOOL AfxOleInit()
 {
-    Ole& ole = OleState();
-    if (ole.started)
+    if (OleStarted())
         return TRUE;
-    if (ole.initialize && !ole.initialize())
+    if (FAILED(OleInitialize(nullptr)))
         return FALSE;
-    ole.started = true;
+    OleStarted() = true;
     return TRUE;
 }
 
@@ -139,18 +134,10 @@ int AfxWinMain(int argc, char** argv)
         app->m_pszAppName = name.c_str();
     }
     int code = app->InitInstance() ? app->Run() : app->ExitInstance();
-    Ole& ole = OleState();
-    if (ole.started && ole.uninitialize)
-        ole.uninitialize();
-    ole.started = false;
+    // OLE ends with the program, as the framework's exit does.
+    if (std::exchange(OleStarted(), false))
+        OleUninitialize();
     std::fflush(stdout);
     return code;
 }
 
-namespace yolt::afx {
-void SetOleInitializer(std::function<bool()> initialize, std::function<void()> uninitialize)
-{
-    OleState().initialize = std::move(initialize);
-    OleState().uninitialize = std::move(uninitialize);
-}
-}  // namespace yolt::afx

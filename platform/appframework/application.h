@@ -3,8 +3,6 @@
 // InitInstance; a FALSE result ends the program without a message loop of its own.
 #pragma once
 
-#include <functional>
-
 #include "platform/appframework/text.h"
 #include "platform/appframework/wnd.h"
 
@@ -45,8 +43,8 @@ CWinApp* AfxGetApp();
 HINSTANCE AfxGetInstanceHandle();
 HINSTANCE AfxGetResourceHandle();
 void AfxSetResourceHandle(HINSTANCE module);
-/// Starts OLE for the user-interface thread (through the COM runtime when one is set up);
-/// TRUE on success.
+/// Starts OLE for the user-interface thread (a single-threaded apartment); TRUE on success.
+/// OLE is ended when the program's entry returns.
 BOOL AfxOleInit();
 /// A message box owned by the main window, captioned with the application's name.
 int AfxMessageBox(LPCSTR text, UINT type = MB_OK, UINT helpId = 0);
@@ -54,8 +52,3 @@ int AfxMessageBox(LPCSTR text, UINT type = MB_OK, UINT helpId = 0);
 /// The program's entry: runs the one application object. Returns the exit code.
 int AfxWinMain(int argc, char** argv);
 
-namespace yolt::afx {
-/// How OLE is started (set by the COM runtime when it is linked in); the default succeeds
-/// without doing anything.
-void SetOleInitializer(std::function<bool()> initialize, std::function<void()> uninitialize);
-}  // namespace yolt::afx

@@ -2,6 +2,8 @@
 // forms, CGdiObject with CBitmap, CBrush and CFont, CMenu, and the wait cursor.
 #pragma once
 
+#include <utility>
+
 #include "platform/appframework/wnd.h"
 
 class CGdiObject {

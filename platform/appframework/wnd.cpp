@@ -1,6 +1,7 @@
 #include "platform/appframework/wnd.h"
 
 #include <map>
+#include <utility>
 #include <memory>
 #include <vector>
 
@@ -155,14 +156,14 @@ int CWnd::MessageBox(LPCSTR text, LPCSTR caption, UINT type)
 {
     if (!caption)
         caption = AfxGetApp() && AfxGetApp()->m_pszAppName ? AfxGetApp()->m_pszAppName : "";
-    return MessageBoxA(m_hWnd, text, caption, type);
+    return ::MessageBoxA(m_hWnd, text, caption, type);
 }
 
 void CWnd::GetWindowText(CString& text) const
 {
-    int n = GetWindowTextLengthA(m_hWnd);
+    int n = ::GetWindowTextLengthA(m_hWnd);
     std::string buffer(size_t(n) + 1, '\0');
-    GetWindowTextA(m_hWnd, buffer.data(), n + 1);
+    ::GetWindowTextA(m_hWnd, buffer.data(), n + 1);
     buffer.resize(size_t(n));
     text = CString(buffer);
 }
