@@ -6,7 +6,7 @@ add_library(yolt_oleaut SHARED
   variant.cpp variant_convert.cpp
   typelib_parse.cpp typelib_objects.cpp typelib_memory.cpp typeinfo_invoke.cpp
   registry_tree.cpp typelib_load.cpp typelib_register.cpp)
-target_link_libraries(yolt_oleaut PUBLIC yolt_registry yolt_kernel yolt_base PRIVATE PkgConfig::FFI)
+target_link_libraries(yolt_oleaut PUBLIC yolt_registry yolt_kernel yolt_base PRIVATE yolt_resources PkgConfig::FFI)
 
 set(SAMPLE_TLB ${CMAKE_CURRENT_BINARY_DIR}/tests/sample.tlb)
 yolt_typelib(oleaut_sample_tlb ${CMAKE_CURRENT_SOURCE_DIR}/tests/sample.json ${SAMPLE_TLB})

@@ -8,6 +8,7 @@
 
 #include "platform/base/wtext.h"
 #include "platform/com/typeinfo.h"
+#include "platform/resources/resources.h"
 #include "platform/com/typelib_format.h"
 #include "platform/kernel/paths.h"
 #include "platform/registry/registry.h"
@@ -31,11 +32,16 @@ bool IsCompiledLibrary(const std::vector<BYTE>& bytes)
     return bytes.size() >= 4 && yolt::tlb::GetU32(bytes.data()) == yolt::tlb::kMagic;
 }
 
-// FIXME: reads resource `id` of type "TYPELIB" from a module file once the resource reader by
-// path is available; until then only compiled library files load.
-std::optional<std::vector<BYTE>> ReadTypeLibResource(std::u16string_view, WORD)
+// Resource `id` of type "TYPELIB" of a module file, read without loading the module.
+std::optional<std::vector<BYTE>> ReadTypeLibResource(std::u16string_view path, WORD id)
 {
-    return std::nullopt;
+    std::u16string file(path);
+    std::vector<uint8_t> data;
+    DWORD error = 0;
+    if (!yolt::ReadFileResourceW(file.c_str(), yolt::rsrc::ResourceKey::FromWide(u"TYPELIB"),
+            yolt::rsrc::ResourceKey::Id(id), data, error))
+        return std::nullopt;
+    return std::vector<BYTE>(data.begin(), data.end());
 }
 
 }  // namespace

@@ -12,6 +12,8 @@
 #include "platform/com/com_runtime.h"
 #include "platform/kernel/modules.h"
 #include "platform/kernel/paths.h"
+#include "platform/machine/machine.h"
+#include "platform/machine/machine_error.h"
 
 namespace {
 
@@ -59,6 +61,13 @@ int main(int argc, char** argv)
     if (!module) {
         std::fputs(kUsage, stderr);
         return 2;
+    }
+
+    try {
+        yolt::machine::CurrentMachine();
+    } catch (const yolt::machine::MachineError& error) {
+        std::fprintf(stderr, "regsvr: %s\n", error.what());
+        return 1;
     }
 
     const char* entry = unregister ? "DllUnregisterServer" : "DllRegisterServer";

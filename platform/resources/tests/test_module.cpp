@@ -1,0 +1,5 @@
+// A module that only carries resources, for the resource tests to load.
+extern "C" int ResourceTestModuleMarker()
+{
+    return 1;
+}

@@ -1,0 +1,5 @@
+// A module that carries a deliverable's resources, for the tests to load.
+extern "C" int ResourceModuleMarker()
+{
+    return 1;
+}
