@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/com/com_runtime.h"
+#include "platform/kernel/modules.h"
 #include "platform/display/script.h"
 
 namespace {
@@ -27,11 +28,10 @@ bool& OleStarted()
     return started;
 }
 
-// The module handle programs get for their own module until modules are resolved by path: the
-// resources of the program are registered under it.
+// The program's own module, whose resources the framework loads by default.
 HINSTANCE ProgramModule()
 {
-    return reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(0x400000));
+    return GetModuleHandleA(nullptr);
 }
 
 }  // namespace

@@ -8,12 +8,24 @@
 #include "platform/base/format.h"
 #include "platform/base/wtext.h"
 #include "platform/kernel/codepages.h"
+#include "platform/resources/resources.h"
 
 namespace yolt::afx {
 namespace {
+// By default strings come from the module's string table.
+bool LoadFromModule(HINSTANCE module, UINT id, std::string& out)
+{
+    char buffer[4096];
+    int n = LoadStringA(module, id, buffer, sizeof buffer);
+    if (n <= 0)
+        return false;
+    out.assign(buffer, size_t(n));
+    return true;
+}
+
 StringLoader& Loader()
 {
-    static StringLoader loader = nullptr;
+    static StringLoader loader = LoadFromModule;
     return loader;
 }
 }  // namespace

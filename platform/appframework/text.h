@@ -58,8 +58,8 @@ private:
 };
 
 namespace yolt::afx {
-/// Where CString::LoadString finds string resources (set by the resource layer): fills `out`
-/// and returns true when the module has the string.
+/// Where CString::LoadString finds string resources (the module's string table unless set):
+/// fills `out` and returns true when the module has the string.
 using StringLoader = bool (*)(HINSTANCE module, UINT id, std::string& out);
 void SetStringLoader(StringLoader loader);
 }  // namespace yolt::afx

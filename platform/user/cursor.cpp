@@ -12,6 +12,7 @@
 #include "platform/base/lasterror.h"
 #include "platform/display/presentation.h"
 #include "platform/gdi/surface.h"
+#include "platform/resources/images.h"
 #include "platform/user/internal.h"
 
 namespace yolt::user {
@@ -136,66 +137,28 @@ IconObject DrawSystemIcon(WORD id)
     return icon;
 }
 
-// Resource icons and cursors: a group resource names the image, stored as a DIB whose height
-// covers the colour rows and the mask rows (as icon files hold them), cursors with a hot spot
-// in front.
+// Resource icons and cursors: the group resource's image nearest 32 pixels, decoded by the
+// resource layer (its AND mask gives the transparent pixels). Loaded once per module and name.
 HICON LoadFromResources(HINSTANCE instance, const std::u16string& name, bool cursor)
 {
     auto key = std::make_pair(instance, (cursor ? u"C" : u"I") + name);
     if (auto it = I().loaded.find(key); it != I().loaded.end())
         return it->second;
-    auto bytes = ResourceBytes(instance, WORD(cursor ? 1 : 3), name);
-    if (!bytes) {
+    auto image = yolt::LoadIconImage(instance, name.c_str(), cursor, 32);
+    if (!image) {
         SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
         return nullptr;
     }
-    POINT hot{0, 0};
-    size_t offset = 0;
-    if (cursor) {
-        if (bytes->size() < 4) {
-            SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
-            return nullptr;
-        }
-        hot = {(*bytes)[0] | ((*bytes)[1] << 8), (*bytes)[2] | ((*bytes)[3] << 8)};
-        offset = 4;
-    }
-    if (bytes->size() < offset + sizeof(BITMAPINFOHEADER)) {
-        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
-        return nullptr;
-    }
-    BITMAPINFOHEADER h;
-    std::memcpy(&h, bytes->data() + offset, sizeof h);
-    std::vector<BYTE> colour(bytes->begin() + long(offset), bytes->end());
-    BITMAPINFOHEADER half = h;
-    half.biHeight = h.biHeight / 2;  // the colour rows; the mask rows follow them
-    std::memcpy(colour.data(), &half, sizeof half);
-    HBITMAP bitmap = gdi::BitmapFromDib(colour.data(), colour.size());
-    if (!bitmap) {
-        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
-        return nullptr;
-    }
-    auto surface = gdi::BitmapSurface(bitmap);
     IconObject icon;
-    icon.width = surface->width;
-    icon.height = surface->height;
-    icon.pixels = surface->pixels;
-    icon.mask.assign(icon.pixels.size(), true);
-    icon.hot = hot;
+    icon.width = image->width;
+    icon.height = image->height;
+    icon.hot = {image->hotX, image->hotY};
     icon.cursor = cursor;
     icon.shared = true;
-    // The AND mask: one bit per pixel, rows padded to 32 bits, bottom-up, after the colour rows.
-    const size_t colours = h.biBitCount <= 8 ? (h.biClrUsed ? h.biClrUsed : (size_t(1) << h.biBitCount)) : 0;
-    const size_t stride = ((size_t(h.biWidth) * h.biBitCount + 31) / 32) * 4;
-    const size_t maskStride = ((size_t(h.biWidth) + 31) / 32) * 4;
-    const size_t maskAt = offset + h.biSize + colours * 4 + stride * size_t(half.biHeight);
-    if (maskAt + maskStride * size_t(half.biHeight) <= bytes->size())
-        for (int row = 0; row < half.biHeight; ++row)
-            for (int x = 0; x < h.biWidth; ++x) {
-                BYTE b = (*bytes)[maskAt + maskStride * size_t(row) + size_t(x / 8)];
-                bool transparent = (b >> (7 - x % 8)) & 1;
-                icon.mask[size_t((half.biHeight - 1 - row) * h.biWidth + x)] = !transparent;
-            }
-    DeleteObject(bitmap);
+    for (uint32_t p : image->pixels) {
+        icon.pixels.push_back(p & 0x00FFFFFF);
+        icon.mask.push_back((p >> 24) != 0);
+    }
     HICON handle = Add(std::move(icon));
     I().loaded[key] = handle;
     return handle;

@@ -6,6 +6,8 @@
 
 #include "platform/base/errors.h"
 #include "platform/base/lasterror.h"
+#include "platform/base/wtext.h"
+#include "platform/resources/dialog_template.h"
 #include "platform/user/controls.h"
 #include "platform/user/cursor.h"
 #include "platform/user/internal.h"
@@ -512,11 +514,49 @@ UINT IsDlgButtonChecked(HWND dialog, int id)
 
 namespace yolt::user {
 
-bool ParseDialogTemplate(const void*, size_t, DialogTemplate&)
+bool ParseDialogTemplate(const void* data, size_t size, DialogTemplate& out)
 {
-    // FIXME: the resource format of dialog templates is defined by the resource layer; until it
-    // is wired in, templates come from RegisterDialogTemplate.
-    return false;
+    auto parsed = rsrc::ParseDialogTemplate(data, size);
+    if (!parsed)
+        return false;
+    auto nameOf = [](const rsrc::NameOrOrdinal& n) -> std::u16string {
+        if (!n.isOrdinal)
+            return n.text;
+        switch (n.ordinal) {
+        case DialogClassButton: return u"Button";
+        case DialogClassEdit: return u"Edit";
+        case DialogClassStatic: return u"Static";
+        case DialogClassListBox: return u"ListBox";
+        case DialogClassScrollBar: return u"ScrollBar";
+        case DialogClassComboBox: return u"ComboBox";
+        }
+        return u"#" + WideFromUtf8(std::to_string(n.ordinal));
+    };
+    out = DialogTemplate{};
+    out.style = parsed->style;
+    out.exStyle = parsed->exStyle;
+    out.x = parsed->x;
+    out.y = parsed->y;
+    out.cx = parsed->cx;
+    out.cy = parsed->cy;
+    out.caption = parsed->caption;
+    out.fontName = parsed->faceName;
+    out.pointSize = parsed->pointSize ? parsed->pointSize : 8;
+    for (const auto& item : parsed->items) {
+        DialogItemTemplate i;
+        i.className = nameOf(item.windowClass);
+        // An ordinal text names a resource (the icon of an icon static).
+        i.text = item.text.isOrdinal ? u"#" + WideFromUtf8(std::to_string(item.text.ordinal)) : item.text.text;
+        i.id = int(item.id);
+        i.style = item.style;
+        i.exStyle = item.exStyle;
+        i.x = item.x;
+        i.y = item.y;
+        i.cx = item.cx;
+        i.cy = item.cy;
+        out.items.push_back(std::move(i));
+    }
+    return true;
 }
 
 }  // namespace yolt::user

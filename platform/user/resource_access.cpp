@@ -1,4 +1,7 @@
-// Where the window system finds resources of modules (bitmaps, icons, cursors, dialog templates).
+// Where the window system finds resources of modules (bitmaps, icons, cursors, dialog
+// templates): the module's own resources, unless a provider has been set (tests).
+#include "platform/resources/resource_directory.h"
+#include "platform/resources/resources.h"
 #include "platform/user/internal.h"
 
 namespace yolt::user {
@@ -17,9 +20,12 @@ void SetResourceProvider(ResourceProvider provider)
 
 std::optional<std::vector<BYTE>> ResourceBytes(HINSTANCE module, WORD type, const std::u16string& name)
 {
-    if (!Provider())
+    if (Provider())
+        return Provider()(module, type, name);
+    auto bytes = yolt::ModuleResource(module, rsrc::ResourceKey::Id(type), rsrc::ResourceKey::FromWide(name.c_str()));
+    if (bytes.empty())
         return std::nullopt;
-    return Provider()(module, type, name);
+    return std::vector<BYTE>(bytes.begin(), bytes.end());
 }
 
 }  // namespace yolt::user

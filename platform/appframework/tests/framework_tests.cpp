@@ -115,7 +115,7 @@ TEST(Framework, WaitCursorStringsAndMemoryException)
     text.Format("Error code 0x%08X", 0x80070057u);
     EXPECT_EQ(text, "Error code 0x80070057");
     EXPECT_EQ(CString(u"Caf\u00E9"), "Caf\xE9");
-    EXPECT_FALSE(text.LoadString(101)) << "no string resources are known here";
+    EXPECT_FALSE(text.LoadString(101)) << "the test program has no string table";
 
     bool caught = false;
     try {
