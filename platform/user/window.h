@@ -6,6 +6,7 @@
 
 #include "platform/base/types.h"
 #include "platform/gdi/gdi.h"
+#include "platform/resources/resources.h"
 
 struct HWND__;
 typedef HWND__* HWND;
@@ -29,18 +30,7 @@ typedef BOOL (*WNDENUMPROC)(HWND, LPARAM);
 #define MAKELRESULT(l, h) (static_cast<LRESULT>(static_cast<DWORD>(MAKELONG(l, h))))
 #define GET_X_LPARAM(lp) (static_cast<int>(static_cast<short>(LOWORD(lp))))
 #define GET_Y_LPARAM(lp) (static_cast<int>(static_cast<short>(HIWORD(lp))))
-#ifndef MAKEINTRESOURCEA
-#define MAKEINTRESOURCEA(i) (reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(static_cast<WORD>(i))))
-#endif
-#ifndef MAKEINTRESOURCEW
-#define MAKEINTRESOURCEW(i) (reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(static_cast<WORD>(i))))
-#endif
-#ifndef MAKEINTRESOURCE
-#define MAKEINTRESOURCE MAKEINTRESOURCEA
-#endif
-#ifndef IS_INTRESOURCE
-#define IS_INTRESOURCE(p) ((reinterpret_cast<ULONG_PTR>(p) >> 16) == 0)
-#endif
+// MAKEINTRESOURCE, MAKEINTRESOURCEA/W and IS_INTRESOURCE come from the resource layer.
 
 #define ERROR_INVALID_WINDOW_HANDLE 1400L
 #define ERROR_INVALID_INDEX_VALUE 1413L

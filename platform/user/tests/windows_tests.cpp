@@ -35,13 +35,11 @@ LRESULT CountingProc(HWND h, UINT m, WPARAM w, LPARAM l)
 
 HWND MakeWindow(DWORD style = WS_POPUP | WS_VISIBLE, RECT r = {100, 100, 300, 200})
 {
-    static bool registered = false;
     WNDCLASSW wc{};
     wc.lpfnWndProc = CountingProc;
     wc.lpszClassName = u"TestWindow";
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     RegisterClassW(&wc);
-    registered = true;
     g_counts = {};
     return CreateWindowExW(0, u"TestWindow", u"Test", style, r.left, r.top, r.right - r.left, r.bottom - r.top, nullptr,
         nullptr, nullptr, nullptr);
