@@ -4,5 +4,6 @@
 #include "platform/appframework/application.h"
 #include "platform/appframework/dialog.h"
 #include "platform/appframework/drawing.h"
+#include "platform/appframework/file_dialog.h"
 #include "platform/appframework/text.h"
 #include "platform/appframework/wnd.h"

@@ -55,8 +55,8 @@ private:
     const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
     const AFX_MSGMAP* theClass::GetThisMessageMap()                                \
     {                                                                              \
-        typedef theClass ThisClass;                                                \
-        typedef baseClass TheBaseClass;                                            \
+        using ThisClass [[maybe_unused]] = theClass;                               \
+        using TheBaseClass [[maybe_unused]] = baseClass;                           \
         static const AFX_MSGMAP_ENTRY entries[] = {
 #define END_MESSAGE_MAP()                                               \
     {0, 0, 0, 0, nullptr}                                               \

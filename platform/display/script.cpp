@@ -6,6 +6,7 @@
 #include <map>
 
 #include "platform/base/wtext.h"
+#include "platform/display/machine_steps.h"
 #include "platform/display/steps.h"
 #include "platform/user/message.h"
 #include "platform/user/messagebox.h"
@@ -48,6 +49,8 @@ void RegisterBuiltIns(std::map<std::string, ScriptStepFactory>& r)
         }
         return steps::Wait(uint32_t(ms));
     };
+    r["plug"] = PlugStepFactory();
+    r["unplug"] = UnplugStepFactory();
     r["move"] = PointStep(steps::Move);
     r["press"] = PointStep(steps::Press);
     r["release"] = PointStep(steps::Release);

@@ -2,7 +2,8 @@
 // program's message loops take their input from FILE, one step a line:
 //   wait MS | move X Y | press X Y | release X Y | click X Y | key ENTER|ESCAPE|TAB|ALT+SPACE
 //   expect-box "TEXT" | answer OK|CANCEL|YES|NO|ABORT|RETRY|IGNORE | menu "ITEM" | snapshot FILE.png
-// and the steps that other areas register (choose-file, cancel-file, format, plug, unplug...).
+//   plug MODEL [DRIVE] | unplug [DRIVE]
+// and the steps that other areas register (choose-file, cancel-file, format...).
 // Blank lines and lines starting with '#' are skipped. Every message box shown is written to
 // standard output as `message-box caption="..." text="..." icon=... buttons=...`. A step that
 // cannot be done ends the program with exit code 4 and a line on standard error naming the

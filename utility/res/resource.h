@@ -16,4 +16,4 @@
 #define IDB_PRESSED_MIDDLE 143
 #define IDB_PRESSED_RIGHT 144
 #define IDB_PRESSED_CLOSE 146    // the close button drawn pushed in, 33x35
-#define IDC_HAND 137             // the pointing hand
+#define IDC_POINTING_HAND 137    // the pointing hand
