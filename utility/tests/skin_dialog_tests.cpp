@@ -98,9 +98,10 @@ TEST_F(SkinDialogTest, NullAndUnreadableBitmapsClearTheBackground)
             ASSERT_TRUE(dialog.SetBackgroundBitmap(Solid(4, 4, kRed)));
             EXPECT_TRUE(dialog.SetBackgroundBitmap(nullptr));
             EXPECT_EQ(dialog.BackgroundBitmap(), nullptr);
-            // A handle that is no bitmap cannot be described: refused, and nothing is kept.
-            HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
-            EXPECT_FALSE(dialog.SetBackgroundBitmap(reinterpret_cast<HBITMAP>(brush)));
+            // A bitmap that has gone cannot be described: refused, and nothing is kept.
+            HBITMAP gone = Solid(4, 4, kRed);
+            DeleteObject(gone);
+            EXPECT_FALSE(dialog.SetBackgroundBitmap(gone));
             EXPECT_EQ(dialog.BackgroundBitmap(), nullptr);
             EXPECT_TRUE(dialog.SetBackgroundBitmap(Solid(4, 4, kRed)));
             EXPECT_FALSE(dialog.LoadBackgroundBitmap(4242) && dialog.BackgroundBitmap()) << "a missing resource";

@@ -2,6 +2,7 @@
 // must-exist and read-only flags, the full path returned, and timers ticking while it is up.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <string>
 
