@@ -159,8 +159,13 @@ int Set(const Arguments& args, const std::optional<std::string>& folder)
     } else if (what == "locale") {
         auto lcid = static_cast<LCID>(yolt::tools::ParseNumber(value, "the locale", 0xFFFFFFFF));
         edit = [lcid](MachineDocument& document) { document.SetLocale(lcid); };
+    } else if (what == "clock") {
+        if (value != "real" && value != "virtual")
+            throw UsageError("the clock is \"real\" or \"virtual\"");
+        bool isVirtual = value == "virtual";
+        edit = [isVirtual](MachineDocument& document) { document.SetVirtualClock(isVirtual); };
     } else {
-        throw UsageError("cannot set \"" + what + "\" (os, codepage or locale)");
+        throw UsageError("cannot set \"" + what + "\" (os, codepage, locale or clock)");
     }
     auto machine = OpenMachine(folder);
     machine->Change(edit);
@@ -195,9 +200,10 @@ const std::map<std::string, Command>& Commands()
                        "Detaches the device at DRIVE, or the only attached device. Its drive's content\n"
                        "stays in drives/<letter>/ and shows again when a player is plugged there.",
                        Unplug, {}, {}}},
-        {"set", {"set os NAME | set codepage N | set locale LCID",
+        {"set", {"set os NAME | set codepage N | set locale LCID | set clock real|virtual",
                     "Changes the system, the ANSI code page (and what the locale reports as its ANSI\n"
-                    "code page), or the thread locale (0x0409 or 1033; a known locale brings its code pages).",
+                    "code page), the thread locale (0x0409 or 1033; a known locale brings its code pages),\n"
+                    "or the clock (virtual: waits cost no time, for scripts and tests).",
                     Set, {}, {}}},
     };
     return commands;
