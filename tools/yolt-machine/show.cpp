@@ -126,6 +126,9 @@ void PrintMachine(machine::SimulatedMachine& m, std::ostream& out)
         out << "\n";
     }
 
+    for (const auto& device : d.unpluggedDevices)
+        out << "  " << device.deviceId << "  " << (device.model.empty() ? "(not a player)" : device.model) << ", unplugged\n";
+
     if (!d.missingModules.empty() || !d.missingFunctions.empty()) {
         out << "Missing  ";
         for (const auto& module : d.missingModules)
@@ -181,6 +184,10 @@ void PrintMachineJson(machine::SimulatedMachine& m, std::ostream& out)
         }
         json["devices"].push_back(entry);
     }
+
+    json["unpluggedDevices"] = Json::array();
+    for (const auto& device : d.unpluggedDevices)
+        json["unpluggedDevices"].push_back({{"deviceId", device.deviceId}, {"model", device.model}});
 
     json["missingModules"] = d.missingModules;
     json["missingFunctions"] = Json::array();
