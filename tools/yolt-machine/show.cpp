@@ -112,7 +112,7 @@ void PrintMachine(machine::SimulatedMachine& m, std::ostream& out)
     }
 
     out << "Devices\n";
-    if (d.devices.empty())
+    if (d.devices.empty() && d.unpluggedDevices.empty())
         out << "  none\n";
     for (const auto& device : d.devices) {
         out << "  " << device.deviceId << "  " << (device.model.empty() ? "(not a player)" : device.model);
