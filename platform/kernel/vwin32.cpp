@@ -1,9 +1,8 @@
-// The simulated 95-family volume controller behind "\\.\vwin32", and the buffer tokens that
-// stand in for 32-bit addresses in its registers.
+// The simulated 95-family volume controller behind "\\.\vwin32". Buffer tokens are kept in
+// vwin32_tokens.cpp.
 #include "platform/kernel/vwin32.h"
 
 #include <cstring>
-#include <map>
 #include <mutex>
 #include <optional>
 
@@ -37,18 +36,6 @@ constexpr BYTE kEjectMedium = 0x49;
 constexpr BYTE kLockMedium = 0;
 constexpr BYTE kUnlockMedium = 1;
 constexpr BYTE kReportStatus = 2;
-
-struct Tokens {
-    std::mutex lock;
-    std::map<DWORD, void*> buffers;
-    DWORD next = 0x00010000;
-};
-
-Tokens& TokenTable()
-{
-    static Tokens* tokens = new Tokens;
-    return *tokens;
-}
 
 struct RequestLog {
     std::mutex lock;
@@ -249,35 +236,6 @@ struct Registration {
 } g_registration;
 
 }  // namespace
-
-DWORD Vwin32BufferToken(void* buffer)
-{
-    if (!buffer)
-        return 0;
-    Tokens& tokens = TokenTable();
-    std::lock_guard guard(tokens.lock);
-    while (tokens.next == 0 || tokens.buffers.count(tokens.next))
-        tokens.next += 0x10;
-    DWORD token = tokens.next;
-    tokens.next += 0x10;
-    tokens.buffers[token] = buffer;
-    return token;
-}
-
-void* Vwin32BufferFromToken(DWORD token)
-{
-    Tokens& tokens = TokenTable();
-    std::lock_guard guard(tokens.lock);
-    auto found = tokens.buffers.find(token);
-    return found == tokens.buffers.end() ? nullptr : found->second;
-}
-
-void Vwin32ReleaseToken(DWORD token)
-{
-    Tokens& tokens = TokenTable();
-    std::lock_guard guard(tokens.lock);
-    tokens.buffers.erase(token);
-}
 
 std::vector<Vwin32Request> Vwin32Requests()
 {
