@@ -79,6 +79,10 @@ bool MemoryMachine::DetachUsbDevice(const std::string& deviceId)
     if (it == devices.end())
         return false;
     char letter = it->drive;
+    UsbDevice former = *it;
+    former.drive = 0;
+    std::erase_if(unpluggedDevices, [&](const UsbDevice& d) { return d.deviceId == deviceId; });
+    unpluggedDevices.push_back(former);
     devices.erase(it);
     if (letter) {
         std::erase_if(drives, [&](const Drive& d) { return d.letter == letter; });

@@ -95,6 +95,9 @@ public:
     /// The storage identity of a drive, or nothing for drives that have none.
     virtual std::optional<StorageIdentity> StorageIdentityOf(char letter) = 0;
     virtual std::vector<UsbDevice> UsbDevices() = 0;
+    /// USB devices attached once and unplugged since, most recent last: the system keeps their
+    /// registry keys. Their `drive` is 0.
+    virtual std::vector<UsbDevice> UnpluggedUsbDevices() { return {}; }
     /// Whether a system module (by file name, any case) or one of its functions is declared missing.
     virtual bool IsModuleMissing(std::string_view module) = 0;
     virtual bool IsFunctionMissing(std::string_view module, std::string_view function) = 0;
@@ -108,7 +111,8 @@ public:
     /// derived from the attached devices; nothing when the keys are to be derived.
     virtual std::optional<std::string> HardwareRegistryText() { return std::nullopt; }
 
-    /// Detaches a USB device and the drive it provides; false when no such device is attached.
+    /// Detaches a USB device and the drive it provides, remembering it among the unplugged
+    /// devices; false when no such device is attached.
     virtual bool DetachUsbDevice(const std::string& deviceId) = 0;
     /// Changes a drive's label or file system (after a format); false when the drive is absent.
     virtual bool SetDriveLabel(char letter, const std::string& label) = 0;
@@ -135,6 +139,7 @@ public:
     std::vector<Drive> drives;
     std::vector<std::pair<char, StorageIdentity>> identities;
     std::vector<UsbDevice> devices;
+    std::vector<UsbDevice> unpluggedDevices;  // DetachUsbDevice adds the device it removes
     std::vector<std::string> missingModules;
     std::vector<std::pair<std::string, std::string>> missingFunctions;
     std::filesystem::path registryFolder;
@@ -146,6 +151,7 @@ public:
     std::vector<Drive> Drives() override;
     std::optional<StorageIdentity> StorageIdentityOf(char letter) override;
     std::vector<UsbDevice> UsbDevices() override { return devices; }
+    std::vector<UsbDevice> UnpluggedUsbDevices() override { return unpluggedDevices; }
     bool IsModuleMissing(std::string_view module) override;
     bool IsFunctionMissing(std::string_view module, std::string_view function) override;
     std::filesystem::path RegistryFolder() override { return registryFolder; }

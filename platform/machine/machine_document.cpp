@@ -211,12 +211,13 @@ public:
     {
         MachineDescription d;
         CheckMembers(m_json, "", {"system", "locale", "clock", "drives", "devices", "missingModules",
-                                     "missingFunctions", "volumeController", "hardwareRegistry"});
+                                     "missingFunctions", "volumeController", "hardwareRegistry", "unpluggedDevices"});
         ReadSystem(d);
         ReadLocale(d);
         ReadClock(d);
         ReadDrives(d);
         ReadDevices(d);
+        ReadUnpluggedDevices(d);
         ReadMissing(d);
         ReadVolumeController(d);
         ReadHardwareRegistry(d);
@@ -561,6 +562,33 @@ private:
         d.devices.push_back(device);
     }
 
+    // Devices seen before and unplugged since. One that is attached again counts as attached.
+    void ReadUnpluggedDevices(MachineDescription& d) const
+    {
+        const Json& devices = List("unpluggedDevices");
+        for (size_t i = 0; i < devices.size(); ++i) {
+            std::string pointer = "/unpluggedDevices/" + std::to_string(i);
+            const Json& entry = devices[i];
+            CheckMembers(entry, pointer, {"deviceId", "model"});
+            if (!entry.contains("deviceId"))
+                Fail(pointer, "an unplugged device needs a \"deviceId\"");
+            UsbDevice device;
+            device.deviceId = Text(entry["deviceId"], pointer + "/deviceId");
+            if (entry.contains("model")) {
+                std::string name = Text(entry["model"], pointer + "/model");
+                auto model = FindPlayerModel(name);
+                if (!model)
+                    Fail(pointer + "/model", "unknown player model \"" + name + "\" (known: " + PlayerModelNames() + ")");
+                device.model = model->name;
+            }
+            auto same = [&](const UsbDevice& other) { return SameText(other.deviceId, device.deviceId); };
+            if (std::any_of(d.devices.begin(), d.devices.end(), same))
+                continue;
+            std::erase_if(d.unpluggedDevices, same);
+            d.unpluggedDevices.push_back(device);
+        }
+    }
+
     // "0001", "0002"…: one more than the devices with the same identifiers before it.
     static std::string DefaultInstance(const MachineDescription& d, WORD vendorId, WORD productId)
     {
@@ -640,6 +668,20 @@ private:
 std::string LetterText(char letter)
 {
     return std::string(1, letter);
+}
+
+// Drops the entries of "unpluggedDevices" that name `deviceId` (any case).
+void ForgetUnplugged(Json& json, const std::string& deviceId)
+{
+    if (!json.contains("unpluggedDevices") || !json["unpluggedDevices"].is_array())
+        return;
+    Json& list = json["unpluggedDevices"];
+    for (size_t i = list.size(); i-- > 0;) {
+        const Json& entry = list[i];
+        if (entry.is_object() && entry.contains("deviceId") && entry["deviceId"].is_string() &&
+            SameText(entry["deviceId"].get_ref<const std::string&>(), deviceId))
+            list.erase(i);
+    }
 }
 }  // namespace
 
@@ -771,13 +813,16 @@ char MachineDocument::Plug(const PlayerPlug& plug)
     WORD vendorId = plug.vendorId.value_or(model->vendorId);
     WORD productId = plug.productId.value_or(model->productId);
     std::string instance;
+    std::string deviceId;
     for (int n = 1; instance.empty(); ++n) {
         char candidate[64];
         std::snprintf(candidate, sizeof candidate, "USB\\VID_%04X&PID_%04X\\%04d", vendorId, productId, n);
         bool taken = std::any_of(m_description.devices.begin(), m_description.devices.end(),
             [&](const UsbDevice& d) { return SameText(d.deviceId, candidate); });
-        if (!taken)
-            instance = std::string(candidate).substr(std::strlen(candidate) - 4);
+        if (!taken) {
+            deviceId = candidate;
+            instance = deviceId.substr(deviceId.size() - 4);
+        }
     }
 
     Json device = {{"model", model->name}, {"drive", LetterText(letter)}};
@@ -802,6 +847,7 @@ char MachineDocument::Plug(const PlayerPlug& plug)
         if (!json["devices"].is_array())
             json["devices"] = Json::array();
         json["devices"].push_back(device);
+        ForgetUnplugged(json, deviceId);
     });
     return letter;
 }
@@ -813,7 +859,18 @@ bool MachineDocument::RemoveDevice(const std::string& deviceId)
     if (found == devices.end())
         return false;
     size_t index = static_cast<size_t>(found - devices.begin());
-    Apply([&](Json& json) { json["devices"].erase(index); });
+    // The system keeps the keys of a device it has seen; remember the device so they stay.
+    Json former = {{"deviceId", found->deviceId}};
+    if (!found->model.empty())
+        former["model"] = found->model;
+    std::string removedId = found->deviceId;
+    Apply([&](Json& json) {
+        json["devices"].erase(index);
+        ForgetUnplugged(json, removedId);
+        if (!json["unpluggedDevices"].is_array())
+            json["unpluggedDevices"] = Json::array();
+        json["unpluggedDevices"].push_back(former);
+    });
     return true;
 }
 

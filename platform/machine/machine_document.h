@@ -14,10 +14,14 @@
 //                 device), "drive", "kind", "capacity", "label", "fileSystem", "vendor",
 //                 "product", "revision", "busType", "vendorId", "productId", "instance",
 //                 "deviceId", "status", "problem", "inUse"}]
+//   "unpluggedDevices": [{"deviceId", "model"}]: devices attached once and unplugged since,
+//               whose registry keys the 95 family keeps; unplugging adds the device here,
+//               plugging one with the same identifier takes it out again
 //   "missingModules": ["SETUPAPI.DLL", …]
 //   "missingFunctions": [{"module", "function"}]
 //   "volumeController": {"available", "resetRefused", "lockRefused", "category48Unsupported",
-//                        "statusFailure", "pendingLocks", "releaseRefused", "ejectRefused"}
+//                        "statusFailure", "pendingLocks", "releaseRefused", "ejectRefused"}:
+//               how "\\.\vwin32" answers (see VolumeControllerBehaviour in machine.h)
 //   "hardwareRegistry": .reg text (a string, or an array of its lines)
 // Numbers (identifiers, status bits, locale) may also be written as "0x…" strings. A player's
 // storage strings default to its model's, blank-padded to 8 and 16 characters; given strings
@@ -47,6 +51,7 @@ struct MachineDescription {
     std::vector<Drive> drives;
     std::vector<std::pair<char, StorageIdentity>> identities;
     std::vector<UsbDevice> devices;
+    std::vector<UsbDevice> unpluggedDevices;  // not attached now; drive 0
     std::vector<std::string> missingModules;
     std::vector<std::pair<std::string, std::string>> missingFunctions;
     VolumeControllerBehaviour volumeController;
@@ -96,7 +101,8 @@ public:
     void SetVirtualClock(bool isVirtual);
     /// Attaches a player; returns the letter of its drive.
     char Plug(const PlayerPlug& plug);
-    /// Detaches the device with that identifier; false when none has it.
+    /// Detaches the device with that identifier and remembers it among the unplugged devices;
+    /// false when none has it.
     bool RemoveDevice(const std::string& deviceId);
     /// Sets a member ("label", "fileSystem") of the drive or device drive at `letter`;
     /// false when there is none.

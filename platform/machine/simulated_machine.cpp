@@ -263,6 +263,12 @@ std::vector<UsbDevice> SimulatedMachine::UsbDevices()
     return Current().devices;
 }
 
+std::vector<UsbDevice> SimulatedMachine::UnpluggedUsbDevices()
+{
+    std::lock_guard guard(m_lock);
+    return Current().unpluggedDevices;
+}
+
 bool SimulatedMachine::IsModuleMissing(std::string_view module)
 {
     std::lock_guard guard(m_lock);

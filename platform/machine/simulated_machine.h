@@ -48,6 +48,7 @@ public:
     std::vector<Drive> Drives() override;
     std::optional<StorageIdentity> StorageIdentityOf(char letter) override;
     std::vector<UsbDevice> UsbDevices() override;
+    std::vector<UsbDevice> UnpluggedUsbDevices() override;
     bool IsModuleMissing(std::string_view module) override;
     bool IsFunctionMissing(std::string_view module, std::string_view function) override;
     std::filesystem::path RegistryFolder() override { return m_folder / "registry"; }

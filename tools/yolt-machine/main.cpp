@@ -12,6 +12,7 @@
 #include "platform/machine/player_models.h"
 #include "platform/machine/simulated_machine.h"
 #include "tools/yolt-machine/arguments.h"
+#include "tools/yolt-machine/sample_music.h"
 #include "tools/yolt-machine/show.h"
 
 using namespace yolt::machine;
@@ -105,6 +106,10 @@ int Plug(const Arguments& args, const std::optional<std::string>& folder)
     char letter = 0;
     machine->Change([&](MachineDocument& document) { letter = document.Plug(plug); });
     std::cout << model->name << " attached as " << letter << ":\n";
+    if (args.Has("--sample-music")) {
+        int songs = yolt::tools::WriteSampleMusic(machine->DriveFolder(letter) / "Music");
+        std::cout << songs << " sample songs written to " << letter << ":\\Music\n";
+    }
     return 0;
 }
 
@@ -159,8 +164,13 @@ int Set(const Arguments& args, const std::optional<std::string>& folder)
     } else if (what == "locale") {
         auto lcid = static_cast<LCID>(yolt::tools::ParseNumber(value, "the locale", 0xFFFFFFFF));
         edit = [lcid](MachineDocument& document) { document.SetLocale(lcid); };
+    } else if (what == "clock") {
+        if (value != "real" && value != "virtual")
+            throw UsageError("the clock is \"real\" or \"virtual\"");
+        bool isVirtual = value == "virtual";
+        edit = [isVirtual](MachineDocument& document) { document.SetVirtualClock(isVirtual); };
     } else {
-        throw UsageError("cannot set \"" + what + "\" (os, codepage or locale)");
+        throw UsageError("cannot set \"" + what + "\" (os, codepage, locale or clock)");
     }
     auto machine = OpenMachine(folder);
     machine->Change(edit);
@@ -188,16 +198,18 @@ const std::map<std::string, Command>& Commands()
                      "  --bus N           the storage's bus type (default 7, USB)\n"
                      "  --vid HEX         the USB vendor identifier\n"
                      "  --pid HEX         the USB product identifier\n"
+                     "  --sample-music    fill the player's Music folder with a few tagged songs\n"
                      "  --status N        the device node's status bits (default 0x0000000A: started, driver loaded)\n"
                      "  --in-use          a program uses the player, so an eject request is refused",
-                     Plug, {"--capacity", "--vendor", "--product", "--bus", "--vid", "--pid", "--status"}, {"--in-use"}}},
+                     Plug, {"--capacity", "--vendor", "--product", "--bus", "--vid", "--pid", "--status"}, {"--in-use", "--sample-music"}}},
         {"unplug", {"unplug [DRIVE]",
                        "Detaches the device at DRIVE, or the only attached device. Its drive's content\n"
                        "stays in drives/<letter>/ and shows again when a player is plugged there.",
                        Unplug, {}, {}}},
-        {"set", {"set os NAME | set codepage N | set locale LCID",
+        {"set", {"set os NAME | set codepage N | set locale LCID | set clock real|virtual",
                     "Changes the system, the ANSI code page (and what the locale reports as its ANSI\n"
-                    "code page), or the thread locale (0x0409 or 1033; a known locale brings its code pages).",
+                    "code page), the thread locale (0x0409 or 1033; a known locale brings its code pages),\n"
+                    "or the clock (virtual: waits cost no time, for scripts and tests).",
                     Set, {}, {}}},
     };
     return commands;

@@ -112,7 +112,7 @@ void PrintMachine(machine::SimulatedMachine& m, std::ostream& out)
     }
 
     out << "Devices\n";
-    if (d.devices.empty())
+    if (d.devices.empty() && d.unpluggedDevices.empty())
         out << "  none\n";
     for (const auto& device : d.devices) {
         out << "  " << device.deviceId << "  " << (device.model.empty() ? "(not a player)" : device.model);
@@ -125,6 +125,9 @@ void PrintMachine(machine::SimulatedMachine& m, std::ostream& out)
             out << ", in use";
         out << "\n";
     }
+
+    for (const auto& device : d.unpluggedDevices)
+        out << "  " << device.deviceId << "  " << (device.model.empty() ? "(not a player)" : device.model) << ", unplugged\n";
 
     if (!d.missingModules.empty() || !d.missingFunctions.empty()) {
         out << "Missing  ";
@@ -181,6 +184,10 @@ void PrintMachineJson(machine::SimulatedMachine& m, std::ostream& out)
         }
         json["devices"].push_back(entry);
     }
+
+    json["unpluggedDevices"] = Json::array();
+    for (const auto& device : d.unpluggedDevices)
+        json["unpluggedDevices"].push_back({{"deviceId", device.deviceId}, {"model", device.model}});
 
     json["missingModules"] = d.missingModules;
     json["missingFunctions"] = Json::array();

@@ -241,3 +241,31 @@ TEST(MachineDocument, EditsSurviveTheRoundTripThroughText)
     EXPECT_EQ(d.FindDrive('G')->label, "YOLT WC140");
     EXPECT_EQ(d.identities.back().second.vendor, "YOLT");
 }
+
+TEST(MachineDocument, RemembersUnpluggedDevicesUntilTheyReturn)
+{
+    MachineDocument doc("98se");
+    doc.Plug({"PX210", 'E'});
+    doc.Plug({"RQ210", 'H'});
+    ASSERT_TRUE(doc.RemoveDevice("USB\\VID_5E93&PID_1004\\0001"));
+    ASSERT_TRUE(doc.RemoveDevice("USB\\VID_5E93&PID_1001\\0001"));
+
+    // The memory survives the text and keeps the order of unplugging.
+    MachineDocument reread(doc.Text(), "machine.json");
+    const auto& former = reread.Description().unpluggedDevices;
+    ASSERT_EQ(former.size(), 2u);
+    EXPECT_EQ(former[0].deviceId, "USB\\VID_5E93&PID_1004\\0001");
+    EXPECT_EQ(former[0].model, "RQ210");
+    EXPECT_EQ(former[0].drive, 0);
+    EXPECT_EQ(former[1].model, "PX210");
+
+    // Plugging the same device again makes it attached, not remembered.
+    reread.Plug({"PX260", 'F'});
+    ASSERT_EQ(reread.Description().unpluggedDevices.size(), 1u);
+    EXPECT_EQ(reread.Description().unpluggedDevices[0].model, "RQ210");
+    EXPECT_EQ(MachineDocument(reread.Text(), "machine.json").Description().unpluggedDevices.size(), 1u);
+
+    EXPECT_THROW(MachineDocument("{\"unpluggedDevices\": [{\"model\": \"PX210\"}]}", "m.json"), MachineError);
+    EXPECT_THROW(MachineDocument("{\"unpluggedDevices\": [{\"deviceId\": \"USB\\\\X\\\\1\", \"model\": \"ZX1\"}]}", "m.json"),
+        MachineError);
+}

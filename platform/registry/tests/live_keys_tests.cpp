@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/base/errors.h"
+#include "platform/registry/hardware_keys.h"
 #include "registry_fixture.h"
 
 namespace {
@@ -25,7 +26,9 @@ protected:
     }
     void TearDown() override
     {
-        yolt::registry::RemoveLiveTree(HKEY_LOCAL_MACHINE, u"Enum\\USB");
+        // Hand the place back to the machine's hardware keys, as the library serves it.
+        yolt::registry::RegisterLiveTree(
+            HKEY_LOCAL_MACHINE, u"Enum\\USB", [] { return yolt::registry::BuildHardwareTree(u"Enum\\USB"); });
         RegistryTest::TearDown();
     }
 
