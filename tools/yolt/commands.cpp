@@ -8,24 +8,19 @@
 #include "platform/base/bstr.h"
 #include "platform/base/format.h"
 #include "platform/base/wtext.h"
+#include "utility/messages.h"
 #include <nlohmann/json.hpp>
 
 namespace yolt::cli {
 
 namespace {
 
-constexpr const char* kUpgradeFinished = "Upgrade finished.\n\rPlease disconnect device from PC.";
-constexpr const char* kInvalidPackage = "Firmware upgrade process failed.\n\nInvalid firmware upgrade file!";
-constexpr const char* kUpgradeFailed =
-    "Firmware upgrade process failed.\nError code 0x%08X.\n\nPlease make sure that:\n1. YOLT Player is connected to "
-    "the PC;\n2. YOLT Player has at least 5MB of free space.";
-constexpr const char* kRecoveryRefused =
-    "Recovery process can't continue!\nFirst, please format the device to make the storage empty.\nBefore format, "
-    "please backup all needed data";
-constexpr const char* kRecoveryFailed =
-    "Recovery process failed.\nError code 0x%08X.\n\nPlease make sure that:\n1. YOLT Player is connected to the "
-    "PC;\n2. YOLT Player has at least 5MB of free space.";
-constexpr const char* kScanFailed = "Media scan failed.\nError code 0x%08X.";
+using yolt::messages::kInvalidPackage;
+using yolt::messages::kRecoveryFailed;
+using yolt::messages::kRecoveryRefused;
+using yolt::messages::kScanFailed;
+using yolt::messages::kUpgradeFailed;
+using yolt::messages::kUpgradeFinished;
 constexpr ULONGLONG kRecoveryUsedLimit = 0x500000;  // 5 MiB
 
 int Report(const char* format, HRESULT hr)
@@ -134,7 +129,7 @@ int Recover(Session& session)
         return Report(kRecoveryFailed, hr);
     if (FAILED(hr = device.pointer->Eject()))
         return Report(kRecoveryFailed, hr);
-    PrintMessage("Recovered.");
+    PrintMessage(yolt::messages::kRecovered);
     return kSuccess;
 }
 
@@ -202,7 +197,7 @@ int Scan(Session& session)
     SysFreeString(drive);
     if (FAILED(hr))
         return Report(kScanFailed, hr);
-    PrintMessage("Scan finished.");
+    PrintMessage(yolt::messages::kScanFinished);
     return kSuccess;
 }
 

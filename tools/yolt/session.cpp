@@ -11,6 +11,7 @@
 #include "platform/machine/machine.h"
 #include "platform/machine/machine_error.h"
 #include "shared/platform_record.h"
+#include "utility/messages.h"
 
 namespace yolt::cli {
 
@@ -65,7 +66,7 @@ int Session::Start()
     if (SUCCEEDED(hr))
         hr = CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IKVXRDetect, reinterpret_cast<void**>(&m_detector));
     if (FAILED(hr) || !m_detector) {
-        PrintMessage("Can't find file KVXRDTCT.DLL !\n\r Please reinstall the program !");
+        PrintMessage(yolt::messages::kComponentMissing);
         std::fprintf(stderr, "yolt: the component is not registered on this machine (register it with: regsvr "
                              "KVXRDTCT.dll)\n");
         return kNoComponent;
