@@ -3,6 +3,7 @@
 
 #include "mediascan/playlist_builder.h"
 #include "utility/messages.h"
+#include "utility/text_conversion.h"
 
 int MainDialog::ScanMediaFiles()
 {
@@ -12,7 +13,8 @@ int MainDialog::ScanMediaFiles()
     if (!device)
         return 0;
     BSTR drive = nullptr;
-    if (FAILED(device->get_DrivePath(&drive))) {
+    if (FAILED(device->get_DrivePath(&drive)) || IsEmptyBstr(drive)) {
+        SysFreeString(drive);
         device->Release();
         return 0;
     }

@@ -90,6 +90,17 @@ TEST_F(MainDialogTest, StartsAt496By378WithTheNoPlayerFaceAndTheAboutItem)
             GetWindowTextA(dialog.m_hWnd, title, sizeof title);
             EXPECT_STREQ(title, "YOLT Utility");
         })
+        .Key(VK_SPACE, true)
+        .ChooseMenu(u"About YOLT Utility...")
+        .Then([&] {
+            HWND about = yolt::user::InnermostModalWindow();
+            char caption[64] = {};
+            GetWindowTextA(about, caption, sizeof caption);
+            EXPECT_STREQ(caption, "About YOLT Utility");
+            EXPECT_NE(GetDlgItem(about, IDOK), nullptr);
+        })
+        .Key(VK_ESCAPE)
+        .Then([&] { EXPECT_EQ(yolt::user::InnermostModalWindow(), dialog.m_hWnd) << "the About box stayed open"; })
         .Key(VK_ESCAPE);
     dialog.DoModal();
     EXPECT_TRUE(session->Failures().empty());
