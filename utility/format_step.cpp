@@ -1,13 +1,10 @@
 #include "utility/format_step.h"
 
+#include "shared/format_dialog_driver.h"
+
 int RunFormatDialog(HWND owner, char driveLetter, BOOL quickFormat, LPCSTR label, int fileSystem)
 {
-    // FIXME: run the utility's copy of FormatDialogDriver once it is available; until then the
-    // format dialog counts as closed without formatting.
-    (void)owner;
-    (void)driveLetter;
-    (void)quickFormat;
-    (void)label;
-    (void)fileSystem;
-    return 2;
+    // A driver for this run; creating it clears the label buffer.
+    FormatDialogDriver driver;
+    return driver.Run(owner, driveLetter, ULONG(quickFormat), label, fileSystem);
 }

@@ -30,3 +30,12 @@ void ReleaseComponentStringProvider()
     g_stringProvider = nullptr;
     g_providerTried = false;
 }
+
+void SetComponentStringProvider(IKVXRStringProvider* provider)
+{
+    ReleaseComponentStringProvider();
+    if (provider)
+        provider->AddRef();
+    g_stringProvider = provider;
+    g_providerTried = true;
+}

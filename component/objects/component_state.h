@@ -12,3 +12,6 @@ IKVXRStringProvider* ComponentStringProvider();
 /// Tries once to create the provider; a missing provider leaves it null.
 void CreateComponentStringProvider();
 void ReleaseComponentStringProvider();
+/// Replaces the provider with `provider` (which gains a reference), as if it had been created
+/// at load; for tests of the component's parts linked into a test program.
+void SetComponentStringProvider(IKVXRStringProvider* provider);

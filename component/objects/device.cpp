@@ -267,6 +267,6 @@ STDMETHODIMP CKVXRDevice::Eject()
 
 STDMETHODIMP CKVXRDevice::FormatDlg(ULONG ulAppInstance, ULONG ulAppThreadID, ULONG ulQuickFormat, ULONG ulhMainWnd)
 {
-    return RunComponentFormatDialog(m_drivePath, m_manufacturer, m_modelName, ulAppInstance, ulAppThreadID,
+    return RunComponentFormatDialog(m_model, m_drivePath, m_manufacturer, m_modelName, ulAppInstance, ulAppThreadID,
         ulQuickFormat, ulhMainWnd);
 }

@@ -29,16 +29,22 @@ struct ConfigurationManager {
             FreeLibrary(module);
     }
 
+    template <typename Function>
+    static Function Resolve(HMODULE module, const char* name)
+    {
+        return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+    }
+
     bool Load()
     {
         module = LoadLibraryA("SETUPAPI.DLL");
         if (!module)
             return false;
-        getListSize = reinterpret_cast<CM_Get_Device_ID_List_SizeA_t>(GetProcAddress(module, "CM_Get_Device_ID_List_SizeA"));
-        getList = reinterpret_cast<CM_Get_Device_ID_ListA_t>(GetProcAddress(module, "CM_Get_Device_ID_ListA"));
-        locate = reinterpret_cast<CM_Locate_DevNodeA_t>(GetProcAddress(module, "CM_Locate_DevNodeA"));
-        getStatus = reinterpret_cast<CM_Get_DevNode_Status_t>(GetProcAddress(module, "CM_Get_DevNode_Status"));
-        requestEject = reinterpret_cast<CM_Request_Device_EjectA_t>(GetProcAddress(module, "CM_Request_Device_EjectA"));
+        getListSize = Resolve<CM_Get_Device_ID_List_SizeA_t>(module, "CM_Get_Device_ID_List_SizeA");
+        getList = Resolve<CM_Get_Device_ID_ListA_t>(module, "CM_Get_Device_ID_ListA");
+        locate = Resolve<CM_Locate_DevNodeA_t>(module, "CM_Locate_DevNodeA");
+        getStatus = Resolve<CM_Get_DevNode_Status_t>(module, "CM_Get_DevNode_Status");
+        requestEject = Resolve<CM_Request_Device_EjectA_t>(module, "CM_Request_Device_EjectA");
         return getListSize && getList && locate && getStatus && requestEject;
     }
 };

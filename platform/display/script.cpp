@@ -7,6 +7,7 @@
 
 #include "platform/base/wtext.h"
 #include "platform/display/machine_steps.h"
+#include "platform/display/sdl/sdl_presentation.h"
 #include "platform/display/steps.h"
 #include "platform/user/message.h"
 #include "platform/user/messagebox.h"
@@ -247,9 +248,16 @@ std::string MessageBoxLine(const yolt::user::MessageBoxInfo& info)
 
 bool InitPresentationFromEnvironment()
 {
-    const char* display = std::getenv("YOLT_DISPLAY");
-    if (!display || std::string(display) != "headless")
-        return false;
+    const char* variable = std::getenv("YOLT_DISPLAY");
+    const std::string display = variable ? variable : "";
+    if (display.empty() || display == "sdl") {
+        sdl::StartSdlPresentation();
+        return true;
+    }
+    if (display != "headless") {
+        std::fprintf(stderr, "YOLT_DISPLAY=%s is not known: use sdl (the default) or headless\n", display.c_str());
+        std::exit(sdl::kNoDisplayExitCode);
+    }
     auto headless = std::make_shared<Headless>();
     headless->closeWhenDone = true;
     headless->onMessageBox = [](const yolt::user::MessageBoxInfo& info) {

@@ -35,9 +35,10 @@ bool LoadScript(const std::filesystem::path& path, Headless& headless, std::stri
 std::string MessageBoxLine(const yolt::user::MessageBoxInfo& info);
 
 /// Sets up the presentation from the environment: YOLT_DISPLAY=headless selects the headless
-/// presentation and YOLT_SCRIPT its script. Other values are left to the backends that know
-/// them (returns false when nothing was set up). A script that cannot be read ends the
-/// process with exit code 4.
+/// presentation and YOLT_SCRIPT its script; YOLT_DISPLAY=sdl, empty or unset selects real
+/// windows (sdl/sdl_presentation.h), which end the process with exit code 5 when there is no
+/// display, as does an unknown value. A script that cannot be read ends the process with exit
+/// code 4. Returns true when a presentation was set up.
 bool InitPresentationFromEnvironment();
 
 }  // namespace yolt::display

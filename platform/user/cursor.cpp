@@ -260,6 +260,24 @@ bool IconInfo(HICON handle, SIZE* size, POINT* hotSpot)
     return true;
 }
 
+bool IconPixels(HICON handle, std::vector<uint32_t>& pixels, std::vector<bool>& mask)
+{
+    auto it = I().icons.find(handle);
+    if (it == I().icons.end())
+        return false;
+    pixels = it->second.pixels;
+    mask = it->second.mask;
+    return true;
+}
+
+WORD SystemCursorId(HCURSOR cursor)
+{
+    for (const auto& [id, handle] : I().systemCursors)
+        if (handle == cursor)
+            return id;
+    return 0;
+}
+
 void ForgetCursorsAndIcons()
 {
     I().loaded.clear();

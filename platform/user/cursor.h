@@ -1,6 +1,9 @@
 // Cursors, icons and images loaded from a module's resources or the system's own set.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "platform/user/window.h"
 
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
@@ -58,6 +61,12 @@ HICON CreateIconFromPixels(int width, int height, const uint32_t* pixels, const 
     bool cursor);
 /// The size and hot spot of an icon or cursor, and whether the handle is valid.
 bool IconInfo(HICON icon, SIZE* size, POINT* hotSpot);
+/// The pixels (0x00RRGGBB, top row first) and mask (true = drawn) of an icon or cursor, for a
+/// presentation that shows them; false for a bad handle.
+bool IconPixels(HICON icon, std::vector<uint32_t>& pixels, std::vector<bool>& mask);
+/// The system cursor with an IDC_* number (32512 arrow, 32513 I-beam, 32514 wait...) if `cursor`
+/// is one, else 0.
+WORD SystemCursorId(HCURSOR cursor);
 }  // namespace yolt::user
 
 #define LoadCursor LoadCursorA

@@ -26,7 +26,7 @@ void WriteBytes(const std::filesystem::path& path, size_t size)
 
 }  // namespace
 
-TEST(Cli, DISABLED_DetectsAPlayerOnA95FamilyMachineAndForgetsItWhenUnplugged)
+TEST(Cli, DetectsAPlayerOnA95FamilyMachineAndForgetsItWhenUnplugged)
 {
     Machine machine("98se");
     machine.Register();

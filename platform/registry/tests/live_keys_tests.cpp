@@ -94,4 +94,31 @@ TEST_F(LiveKeys, AnEmptyBuildLeavesThePlaceToTheHive)
     RegCloseKey(key);
 }
 
+TEST_F(RegistryTest, ProductTypeIsServedFromTheMachine)
+{
+    struct Case {
+        DWORD platformId;
+        BYTE productType;
+        const char* expected;  // null: no value
+    } cases[] = {{2, 1, "WinNT"}, {2, 2, "LanmanNT"}, {2, 3, "ServerNT"}, {1, 1, nullptr}, {2, 0, nullptr}};
+    for (const Case& c : cases) {
+        machine->version.platformId = c.platformId;
+        machine->version.productType = c.productType;
+        HKEY key = nullptr;
+        LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\ProductOptions", 0,
+            KEY_QUERY_VALUE, &key);
+        if (!c.expected) {
+            EXPECT_EQ(opened, ERROR_FILE_NOT_FOUND) << int(c.productType);
+            continue;
+        }
+        ASSERT_EQ(opened, ERROR_SUCCESS);
+        char value[80] = "";
+        DWORD size = sizeof value;
+        EXPECT_EQ(RegQueryValueExA(key, "ProductType", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size),
+            ERROR_SUCCESS);
+        EXPECT_STREQ(value, c.expected);
+        RegCloseKey(key);
+    }
+}
+
 }  // namespace
