@@ -103,6 +103,7 @@ class UtilitySession : public ::testing::Test {
 protected:
     void Start(const std::vector<PlayerPlug>& players = {}, bool registerComponent = true)
     {
+        machine.reset();  // the previous machine restores YOLT_MACHINE when it goes
         machine = std::make_unique<TempMachine>("xp", players);
         if (!registerComponent)
             return;
@@ -266,13 +267,41 @@ TEST_F(UtilitySession, RecoveryAcceptsAtMostFiveMebibytesUsed)
     EXPECT_FALSE(Attached());
 }
 
-TEST_F(UtilitySession, FormatAndRecoverRecoversAfterTheFormatStep)
+TEST_F(UtilitySession, FormatAndRecoverRecoversWhateverTheFormatStepDid)
 {
     Start({PlayerPlug("VN310")});
+    const std::string refused =
+        "Recovery process can't continue!\\nFirst, please format the device to make the storage empty.\\nBefore "
+        "format, please backup all needed data";
+    Fill('E', "old.bin", 6000000);
+    // A closed format dialog leaves the player full: the recovery step refuses it.
+    Outcome o = Run(std::string("wait 2000\n") + kLeft + "answer OK\nformat close\nexpect-box \"" + refused +
+        "\"\nanswer OK\n");
+    EXPECT_EQ(o.exitCode, 0) << o.out;
+    EXPECT_EQ(o.out, Question(kAskFormat) + Result(refused));
+    // A completed format empties it, and the recovery follows.
+    o = Run(std::string("wait 2000\n") + kLeft + "answer OK\nformat start\nexpect-box \"Recovered.\"\nanswer OK\n");
+    EXPECT_EQ(o.exitCode, 0) << o.out;
+    EXPECT_EQ(o.out, Question(kAskFormat) + Result("Recovered."));
+    EXPECT_FALSE(fs::exists(Drive('E') / "old.bin"));
+    EXPECT_TRUE(fs::exists(Drive('E') / "SYSTEM" / "VN310.BIN"));
+}
+
+TEST_F(UtilitySession, ALargeRq310OnAnNtSystemIsRecoveredWithoutTheFormatDialog)
+{
+    PlayerPlug large("RQ310");
+    large.capacity = 21474836481ull;
+    Start({large});
     Outcome o = Run(std::string("wait 2000\n") + kLeft + "answer OK\nexpect-box \"Recovered.\"\nanswer OK\n");
     EXPECT_EQ(o.exitCode, 0) << o.out;
     EXPECT_EQ(o.out, Question(kAskFormat) + Result("Recovered."));
-    EXPECT_TRUE(fs::exists(Drive('E') / "SYSTEM" / "VN310.BIN"));
+
+    // Exactly 5 * 2^32 bytes is still formatted.
+    large.capacity = 21474836480ull;
+    Start({large});
+    o = Run(std::string("wait 2000\n") + kLeft + "answer OK\nformat close\nexpect-box \"Recovered.\"\nanswer OK\n");
+    EXPECT_EQ(o.exitCode, 0) << o.out;
+    EXPECT_EQ(o.out, Question(kAskFormat) + Result("Recovered."));
 }
 
 TEST_F(UtilitySession, MiddleButtonScansTheHardDiskPlayers)
