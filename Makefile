@@ -16,6 +16,9 @@ run: build
 test: build
 	ctest --preset default -j $(JOBS)
 
+# Caches that system libraries keep until the process ends are not leaks of ours.
+export LSAN_OPTIONS = suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0
+
 build-asan: setup
 	cmake --preset asan >/dev/null
 	cmake --build --preset asan -j $(JOBS)
