@@ -163,8 +163,10 @@ while kill -0 $pid 2>/dev/null; do n=$((n+1)); [ $n -gt 200 ] && fail "Escape en
 wait $pid
 echo "demo-exit $?"
 )";
+    // The desktop libraries (X11, D-Bus) keep allocations until the process ends; leaks are
+    // checked by the headless runs instead.
     Outcome o = RunShell("cd '" + m_dir.string() + "' && " + MachineVariable() +
-        " env -u YOLT_DISPLAY xvfb-run -a -s '-screen 0 1024x768x24 -br' sh '" + script.string() + "' '" +
+        " ASAN_OPTIONS=detect_leaks=0 env -u YOLT_DISPLAY xvfb-run -a -s '-screen 0 1024x768x24 -br' sh '" + script.string() + "' '" +
         m_dir.string() + "' '" + Bin("framework_demo") + "' '" + Bin("screen_shot") + "' 2>&1");
     ASSERT_EQ(o.exitCode, 0) << o.out;
     EXPECT_NE(o.out.find("demo-exit 0"), std::string::npos) << o.out;
