@@ -7,7 +7,7 @@
 namespace yolt {
 namespace {
 
-struct Spec {
+struct FieldFormat {
     bool leftAlign = false;
     bool zeroPad = false;
     int width = 0;
@@ -15,20 +15,20 @@ struct Spec {
 };
 
 template <typename Char>
-void Pad(std::basic_string<Char>& out, const std::basic_string<Char>& body, const Spec& spec, bool numeric)
+void Pad(std::basic_string<Char>& out, const std::basic_string<Char>& body, const FieldFormat& field, bool numeric)
 {
-    size_t width = spec.width > 0 ? static_cast<size_t>(spec.width) : 0;
+    size_t width = field.width > 0 ? static_cast<size_t>(field.width) : 0;
     if (body.size() >= width) {
         out += body;
         return;
     }
     size_t fill = width - body.size();
-    if (spec.leftAlign) {
+    if (field.leftAlign) {
         out += body;
         out.append(fill, Char(' '));
         return;
     }
-    if (spec.zeroPad && numeric) {
+    if (field.zeroPad && numeric) {
         size_t sign = (!body.empty() && body[0] == Char('-')) ? 1 : 0;
         out.append(body.begin(), body.begin() + static_cast<std::ptrdiff_t>(sign));
         out.append(fill, Char('0'));
@@ -104,33 +104,33 @@ std::basic_string<Char> VFormat(const Char* format, va_list args)
             out += Char('%');
             continue;
         }
-        Spec spec;
+        FieldFormat field;
         for (;; ++p) {
             if (*p == Char('-'))
-                spec.leftAlign = true;
+                field.leftAlign = true;
             else if (*p == Char('0'))
-                spec.zeroPad = true;
+                field.zeroPad = true;
             else if (*p == Char('+') || *p == Char(' ') || *p == Char('#'))
                 continue;
             else
                 break;
         }
         if (*p == Char('*')) {
-            spec.width = va_arg(args, int);
+            field.width = va_arg(args, int);
             ++p;
         } else {
             while (*p >= Char('0') && *p <= Char('9'))
-                spec.width = spec.width * 10 + (*p++ - Char('0'));
+                field.width = field.width * 10 + (*p++ - Char('0'));
         }
         if (*p == Char('.')) {
             ++p;
-            spec.precision = 0;
+            field.precision = 0;
             if (*p == Char('*')) {
-                spec.precision = va_arg(args, int);
+                field.precision = va_arg(args, int);
                 ++p;
             } else {
                 while (*p >= Char('0') && *p <= Char('9'))
-                    spec.precision = spec.precision * 10 + (*p++ - Char('0'));
+                    field.precision = field.precision * 10 + (*p++ - Char('0'));
             }
         }
         int size = 0;  // -1 short/narrow, 1 long/wide, 2 64-bit
@@ -155,10 +155,10 @@ std::basic_string<Char> VFormat(const Char* format, va_list args)
         case Char('i'): {
             int64_t v = size == 2 ? va_arg(args, int64_t) : static_cast<int64_t>(va_arg(args, int));
             uint64_t magnitude = v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
-            auto body = Digits<Char>(magnitude, 10, false, spec.precision);
+            auto body = Digits<Char>(magnitude, 10, false, field.precision);
             if (v < 0)
                 body.insert(body.begin(), Char('-'));
-            Pad(out, body, spec, true);
+            Pad(out, body, field, true);
             break;
         }
         case Char('u'):
@@ -166,12 +166,12 @@ std::basic_string<Char> VFormat(const Char* format, va_list args)
         case Char('X'): {
             uint64_t v = size == 2 ? va_arg(args, uint64_t) : static_cast<uint64_t>(va_arg(args, unsigned));
             unsigned base = conv == Char('u') ? 10 : 16;
-            Pad(out, Digits<Char>(v, base, conv == Char('X'), spec.precision), spec, true);
+            Pad(out, Digits<Char>(v, base, conv == Char('X'), field.precision), field, true);
             break;
         }
         case Char('p'): {
             auto v = reinterpret_cast<uintptr_t>(va_arg(args, void*));
-            Pad(out, Digits<Char>(v, 16, true, static_cast<int>(sizeof(void*) * 2)), spec, true);
+            Pad(out, Digits<Char>(v, 16, true, static_cast<int>(sizeof(void*) * 2)), field, true);
             break;
         }
         case Char('c'):
@@ -182,7 +182,7 @@ std::basic_string<Char> VFormat(const Char* format, va_list args)
                 body += static_cast<Char>(conv == Char('C') || size == -1 ? static_cast<unsigned char>(v) : v);
             else
                 body += static_cast<Char>(v);
-            Pad(out, body, spec, false);
+            Pad(out, body, field, false);
             break;
         }
         case Char('s'):
@@ -194,9 +194,9 @@ std::basic_string<Char> VFormat(const Char* format, va_list args)
                 wideArg = false;
             else if (size >= 1)
                 wideArg = true;
-            std::basic_string<Char> body = wideArg ? FromWide<Char>(va_arg(args, const WCHAR*), spec.precision)
-                                                   : FromNarrow<Char>(va_arg(args, const char*), spec.precision);
-            Pad(out, body, spec, false);
+            std::basic_string<Char> body = wideArg ? FromWide<Char>(va_arg(args, const WCHAR*), field.precision)
+                                                   : FromNarrow<Char>(va_arg(args, const char*), field.precision);
+            Pad(out, body, field, false);
             break;
         }
         default:

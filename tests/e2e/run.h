@@ -22,9 +22,10 @@ inline std::filesystem::path Bin()
 
 /// Runs `program` (a name in the build's bin folder) with `arguments` (already quoted for the
 /// shell) on the machine at `machine`.
-inline Result Run(const std::filesystem::path& machine, const std::string& program, const std::string& arguments)
+inline Result Run(const std::filesystem::path& machine, const std::string& program, const std::string& arguments,
+    const std::string& environment = "")
 {
-    std::string command = "YOLT_MACHINE='" + machine.string() + "' YOLT_DISPLAY=headless '" +
+    std::string command = environment + " YOLT_MACHINE='" + machine.string() + "' YOLT_DISPLAY=headless '" +
         (Bin() / program).string() + "' " + arguments + " 2>&1";
     Result result;
     FILE* pipe = popen(command.c_str(), "r");
@@ -55,9 +56,9 @@ public:
     Machine& operator=(const Machine&) = delete;
 
     const std::filesystem::path& Folder() const { return folder_; }
-    Result Run(const std::string& program, const std::string& arguments) const
+    Result Run(const std::string& program, const std::string& arguments, const std::string& environment = "") const
     {
-        return e2e::Run(folder_, program, arguments);
+        return e2e::Run(folder_, program, arguments, environment);
     }
     /// Registers the component (and the string provider when asked).
     void Register(bool stringProvider = false) const
