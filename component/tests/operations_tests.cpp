@@ -4,6 +4,7 @@
 
 #include "cabwriter.h"
 #include "component/tests/component_fixture.h"
+#include "platform/kernel/time.h"
 #include "platform/setup/device_tree.h"
 
 using namespace componenttest;
@@ -184,11 +185,39 @@ TEST_F(Operations, EjectTakesEveryKnownPlayerOnNtSystems)
     auto requests = yolt::setup::EjectRequests();
     // Rows share patterns: the PX210 is asked twice, the RQ310 three times (once ejected, the
     // later requests find no node).
-    ASSERT_GE(requests.size(), 2u);
+    size_t px210 = 0, rq310 = 0;
+    for (const auto& request : requests) {
+        px210 += request.deviceId.find("PID_1001") != std::string::npos;
+        rq310 += request.deviceId.find("PID_1005") != std::string::npos;
+    }
+    EXPECT_EQ(px210, 2u);
+    EXPECT_EQ(rq310, 3u);
     EXPECT_TRUE(machine->Machine().UsbDevices().empty());
     ULONG count = 1;
     detector->GetDeviceCount(&count);
     EXPECT_EQ(count, 0u);
+}
+
+TEST_F(Operations, EjectAllWithoutAPlayerReturnsAtOnce)
+{
+    Start("xp", {});
+    CreateDetector(detector);
+    DWORD before = GetTickCount();
+    EXPECT_EQ(detector->EjectAll(), S_OK);
+    EXPECT_EQ(GetTickCount(), before) << "no wait without a player";
+}
+
+TEST_F(Operations, ARootWithoutSeparatorIsJoinedUnchanged)
+{
+    Attach("xp", {PlayerPlug("PX210", 'E')});
+    fs::path package = MakePackage(scratch, "any.kvu", {{"A.BIN", "a"}});
+    BSTR path = SysAllocString(yolt::WindowsPathFromHost(package).c_str());
+    BSTR root = SysAllocString(u"E:");
+    EXPECT_EQ(detector->Recover(path, root), S_OK);
+    SysFreeString(path);
+    SysFreeString(root);
+    // "E:" + "A.BIN" is "E:A.BIN": the file lands in the drive's current folder, its root.
+    EXPECT_EQ(ReadFile(Drive('E') / "A.BIN"), "a");
 }
 
 TEST_F(Operations, RefusedEjectIsReportedAsDeviceInUse)

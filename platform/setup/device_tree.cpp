@@ -118,8 +118,17 @@ extern "C" CONFIGRET CM_Request_Device_EjectA(DEVINST node, PPNP_VETO_TYPE vetoT
     ULONG nameLength, ULONG flags)
 {
     auto device = DeviceOf(node);
-    if (!device)
+    if (!device) {
+        // A node that went away (ejected by an earlier request) is still a request made.
+        std::string id;
+        {
+            std::lock_guard guard(g_lock);
+            if (node >= 1 && node <= g_nodes.size())
+                id = g_nodes[node - 1];
+            g_requests.push_back({id, CR_NO_SUCH_DEVNODE});
+        }
         return CR_NO_SUCH_DEVNODE;
+    }
     CONFIGRET answer = CR_SUCCESS;
     if (device->inUse) {
         answer = CR_REMOVE_VETOED;
