@@ -6,7 +6,7 @@
 
 #include "platform/appframework/file_dialog.h"
 #include "utility/messages.h"
-#include "utility/text_conversion.h"
+#include "shared/text_conversion.h"
 
 BOOL MainDialog::UpgradeFirmware()
 {

@@ -10,7 +10,7 @@
 #include "utility/about_dialog.h"
 #include "utility/messages.h"
 #include "utility/res/resource.h"
-#include "utility/text_conversion.h"
+#include "shared/text_conversion.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "mediascan/playlist_builder.h"
 #include "utility/messages.h"
-#include "utility/text_conversion.h"
+#include "shared/text_conversion.h"
 
 int MainDialog::ScanMediaFiles()
 {

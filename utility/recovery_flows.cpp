@@ -8,7 +8,7 @@
 #include "shared/platform_record.h"
 #include "utility/format_step.h"
 #include "utility/messages.h"
-#include "utility/text_conversion.h"
+#include "shared/text_conversion.h"
 
 namespace {
 

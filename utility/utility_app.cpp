@@ -2,7 +2,7 @@
 
 #include "shared/platform_record.h"
 #include "utility/main_dialog.h"
-#include "utility/text_conversion.h"
+#include "shared/text_conversion.h"
 
 BEGIN_MESSAGE_MAP(UtilityApp, CWinApp)
 END_MESSAGE_MAP()

@@ -9,20 +9,9 @@
 #include "platform/kernel/codepages.h"
 #include "platform/registry/registry.h"
 #include "shared/platform_record.h"
+#include "shared/text_conversion.h"
 
 namespace {
-
-// The narrow form of a UTF-16 name in the conversion code page.
-std::string ToNarrow(const WCHAR* text)
-{
-    int size = WideCharToMultiByte(ConversionCodePage(), 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 0)
-        return std::string();
-    std::string narrow(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(ConversionCodePage(), 0, text, -1, narrow.data(), size, nullptr, nullptr);
-    narrow.resize(static_cast<size_t>(size - 1));
-    return narrow;
-}
 
 }  // namespace
 
@@ -51,7 +40,7 @@ BSTR CopyToBstr(const WCHAR* text)
 HKEY OpenKeyForReading(HKEY parent, const WCHAR* path)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(parent, ToNarrow(path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(parent, NarrowFromWide(path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return nullptr;
     return key;
 }
@@ -93,7 +82,7 @@ LONG ReadStringValue(HKEY key, const WCHAR* name, BSTR* value)
     char data[4096];
     DWORD size = sizeof data;
     DWORD type = 0;
-    LONG status = RegQueryValueExA(key, ToNarrow(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    LONG status = RegQueryValueExA(key, NarrowFromWide(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
     if (status != ERROR_SUCCESS)
         return status;
     if ((type != REG_SZ && type != REG_EXPAND_SZ) || size == 0 || data[size - 1] != '\0')

@@ -9,21 +9,9 @@
 #include "platform/kernel/files.h"
 #include "platform/setup/cabinet.h"
 #include "shared/platform_record.h"
+#include "shared/text_conversion.h"
 
 namespace {
-
-std::string ToNarrow(const WCHAR* text)
-{
-    if (!text)
-        return std::string();
-    int size = WideCharToMultiByte(ConversionCodePage(), 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 0)
-        return std::string();
-    std::string narrow(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(ConversionCodePage(), 0, text, -1, narrow.data(), size, nullptr, nullptr);
-    narrow.resize(static_cast<size_t>(size - 1));
-    return narrow;
-}
 
 bool IsSeparator(char c)
 {
@@ -79,7 +67,7 @@ UINT DecideMember(ExtractionContext& context, FILE_IN_CABINET_INFO_A* info)
     std::string name = info->NameInCabinet;
     if (!IsSafeMemberName(name))
         return FILEOP_SKIP;
-    std::string root = ToNarrow(context.destinationRoot);
+    std::string root = NarrowFromWide(context.destinationRoot);
     std::string target = root + name;
     if (target.size() >= MAX_PATH)
         return FILEOP_SKIP;
@@ -106,7 +94,7 @@ UINT PackageFileCallback(void* context, UINT notification, UINT_PTR param1, UINT
 
 HRESULT ExtractPackage(const WCHAR* packagePath, ExtractionContext& context)
 {
-    std::string narrowPath = ToNarrow(packagePath);
+    std::string narrowPath = NarrowFromWide(packagePath);
     context.firstWriteError = NO_ERROR;
     SetLastError(NO_ERROR);
     if (SetupIterateCabinetA(narrowPath.c_str(), 0, PackageFileCallback, &context)) {

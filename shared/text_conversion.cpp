@@ -1,4 +1,4 @@
-#include "utility/text_conversion.h"
+#include "shared/text_conversion.h"
 
 #include <vector>
 

@@ -1,4 +1,5 @@
-// Conversions between the utility's UTF-16 texts and narrow text, in the conversion code page.
+// Conversions between UTF-16 texts and narrow text in the conversion code page, as both
+// deliverables make them.
 #pragma once
 
 #include <string>
