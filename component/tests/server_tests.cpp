@@ -177,6 +177,7 @@ TEST_F(Server, LateBoundCallsReachTheMembers)
     for (auto& v : five) {
         VariantInit(&v);
         v.vt = VT_I4;
+        v.lVal = 0;
     }
     DISPPARAMS tooMany = {five, nullptr, 5, 0};
     EXPECT_EQ(device->Invoke(10, IID_NULL, 0, DISPATCH_METHOD, &tooMany, nullptr, nullptr, nullptr),
@@ -186,6 +187,7 @@ TEST_F(Server, LateBoundCallsReachTheMembers)
     for (auto& v : four) {
         VariantInit(&v);
         v.vt = VT_I4;
+        v.lVal = 0;
     }
     four[2].vt = VT_BSTR;
     four[2].bstrVal = SysAllocString(u"not a number");
