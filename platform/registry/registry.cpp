@@ -358,6 +358,23 @@ LONG DeliverName(std::basic_string_view<Char> name, Char* buffer, LPDWORD size)
 
 // ---- The calls, on UTF-16 names ----
 
+// The existing key at `subKey` below the key of handle `key` (the key itself for no subkey):
+// its location and view, or the error that finding it gave. `partCount` receives the number of
+// names the subkey path held.
+LONG LocateExistingSubKey(HKEY key, const std::u16string* subKey, View& view, Location& location,
+    size_t* partCount = nullptr)
+{
+    if (LONG status = ExamineHandle(key, view, &location); status != ERROR_SUCCESS)
+        return status;
+    Path parts;
+    if (LONG status = SplitPath(subKey ? std::u16string_view(*subKey) : std::u16string_view(), parts); status != ERROR_SUCCESS)
+        return status;
+    if (partCount)
+        *partCount = parts.size();
+    location.path.insert(location.path.end(), parts.begin(), parts.end());
+    return Examine(location, view);
+}
+
 LONG OpenKey(HKEY key, const std::u16string* subKey, REGSAM access, PHKEY result)
 {
     if (!result)
@@ -366,13 +383,7 @@ LONG OpenKey(HKEY key, const std::u16string* subKey, REGSAM access, PHKEY result
     std::lock_guard guard(State().lock);
     View view;
     Location location;
-    if (LONG status = ExamineHandle(key, view, &location); status != ERROR_SUCCESS)
-        return status;
-    Path parts;
-    if (LONG status = SplitPath(subKey ? std::u16string_view(*subKey) : std::u16string_view(), parts); status != ERROR_SUCCESS)
-        return status;
-    location.path.insert(location.path.end(), parts.begin(), parts.end());
-    if (LONG status = Examine(location, view); status != ERROR_SUCCESS)
+    if (LONG status = LocateExistingSubKey(key, subKey, view, location); status != ERROR_SUCCESS)
         return status;
     *result = NewHandle(location, access, view);
     return ERROR_SUCCESS;
@@ -504,19 +515,14 @@ LONG DeleteKey(HKEY key, const std::u16string* subKey, bool wholeTree)
     std::lock_guard guard(State().lock);
     View view;
     Location location;
-    if (LONG status = ExamineHandle(key, view, &location); status != ERROR_SUCCESS)
-        return status;
-    Path parts;
-    if (LONG status = SplitPath(subKey ? std::u16string_view(*subKey) : std::u16string_view(), parts); status != ERROR_SUCCESS)
-        return status;
-    location.path.insert(location.path.end(), parts.begin(), parts.end());
-    if (LONG status = Examine(location, view); status != ERROR_SUCCESS)
+    size_t partCount = 0;
+    if (LONG status = LocateExistingSubKey(key, subKey, view, location, &partCount); status != ERROR_SUCCESS)
         return status;
     if (view.live)
         return ERROR_ACCESS_DENIED;
 
     // A tree deletion without a subkey empties the key itself and keeps it.
-    bool emptyOnly = wholeTree && parts.empty();
+    bool emptyOnly = wholeTree && partCount == 0;
     if (!emptyOnly && (AlwaysExists(location) || !view.extraChildren.empty()))
         return ERROR_ACCESS_DENIED;
     if (!wholeTree && view.key && !view.key->children.empty())
